@@ -1,0 +1,43 @@
+// Failures travel as exceptions; the application object shows their message
+// in a stop-icon box and goes on (Abort is swallowed silently).
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace census {
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(std::wstring message);
+    const std::wstring& Message() const { return message_; }
+
+private:
+    std::wstring message_;
+};
+
+// A silent exception: ends the current operation without a message.
+class Abort : public Exception {
+public:
+    Abort() : Exception(L"Operation aborted") {}
+};
+
+// The file could not be created ("Cannot create file ...").
+class FileCreateError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Writing to a stream failed part way ("Stream write error").
+class StreamWriteError : public Exception {
+public:
+    StreamWriteError() : Exception(L"Stream write error") {}
+};
+
+// The platform's own text for an error code, without the trailing line break.
+std::wstring SystemErrorMessage(unsigned long code);
+
+// UTF-8 for what(); the wide message is what the user sees.
+std::string ToUtf8(const std::wstring& text);
+
+}  // namespace census

@@ -1,0 +1,33 @@
+// A font as the controls describe it: name, height in pixels (negative: the
+// character height without internal leading), colour, character set, style.
+#pragma once
+
+#include "runtime/colors.h"
+#include "runtime/handles.h"
+
+#include <string>
+
+namespace census {
+
+enum FontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+constexpr unsigned char kDefaultCharset = 1;  // DEFAULT_CHARSET
+constexpr unsigned char kRussianCharset = 204;  // RUSSIAN_CHARSET
+
+struct FontSpec {
+    std::wstring name = L"MS Sans Serif";
+    int height = -11;
+    TColor color = clWindowText;
+    unsigned char charset = kDefaultCharset;
+    unsigned style = 0;
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+// A new GDI font for the spec (colour is not part of a GDI font).
+UniqueFont CreateFontFor(const FontSpec& spec);
+
+// Reads back a GDI font's description (name, height, charset, style).
+FontSpec DescribeFont(HFONT font, TColor color = clWindowText);
+
+}  // namespace census

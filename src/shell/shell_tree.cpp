@@ -294,7 +294,11 @@ void ShellTree::SelectionChanged(TreeNode node) {
         immediate_sync_ = false;
         return;
     }
-    if (data) selected_folder_.SetIdList(data->AbsoluteIdList());
+    if (data) {
+        // Following the selection must not navigate back to it.
+        UpdateLock lock(*this);
+        selected_folder_.SetIdList(data->AbsoluteIdList());
+    }
 }
 
 void ShellTree::SelectedFolderChanged() {

@@ -176,6 +176,25 @@ TEST_F(ShellTreeTest, SelectedFolderPathOfDesktopDriveRootAndVirtualFolder) {
     EXPECT_EQ(tree.SelectedFolderPath(), L"");
 }
 
+TEST_F(ShellTreeTest, NewBaseFolderRefillsAndChangeDelayDefersTheReport) {
+    Load(temp.Path());
+    UniqueIdList alpha = Parsed(temp.Sub(L"alpha"));
+    tree.BaseFolder().SetIdList(alpha.get());
+    EXPECT_EQ(tree.NodeText(tree.FirstRoot()), L"alpha");
+    EXPECT_EQ(ChildTexts(tree.FirstRoot()), std::vector<std::wstring>{L"deep"});
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Sub(L"alpha"));
+    changes = 0;
+
+    tree.SetChangeDelay(30);
+    tree.Select(tree.FirstChild(tree.FirstRoot()));
+    EXPECT_EQ(changes, 0) << "reported only after the delay";
+    for (int i = 0; i < 100 && changes == 0; ++i) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+    EXPECT_EQ(changes, 1);
+}
+
 TEST(ShellTreeWithoutWindow, PathIsEmpty) {
     ShellTree tree;
     EXPECT_EQ(tree.SelectedFolderPath(), L"");

@@ -369,9 +369,14 @@ void ShellTree::BaseFolderChanged() {
 // --- window and node lifetime -----------------------------------------------------
 
 void ShellTree::Loaded() {
-    filling_at_load_ = true;
-    ScopeExit loaded([this] { filling_at_load_ = false; });
-    if (HasOption(stoAutoFill) && NodeCount() == 0) FillTree();
+    if (HasOption(stoAutoFill) && NodeCount() == 0) {
+        // Without a window yet the fill waits for it, still counted as part of loading.
+        if (HandleAllocated()) {
+            FillAsLoading();
+        } else {
+            fill_from_load_ = true;
+        }
+    }
     no_expand_ = true;
     ScopeExit expand([this] { no_expand_ = false; });
     FramedTreeView::Loaded();
@@ -379,7 +384,15 @@ void ShellTree::Loaded() {
 
 void ShellTree::WindowCreated() {
     FramedTreeView::WindowCreated();
-    if (!Loading() && HasOption(stoAutoFill) && NodeCount() == 0) ::PostMessageW(Handle(), kDeferredFillMessage, 0, 0);
+    if ((fill_from_load_ || !Loading()) && HasOption(stoAutoFill) && NodeCount() == 0)
+        ::PostMessageW(Handle(), kDeferredFillMessage, 0, 0);
+}
+
+void ShellTree::FillAsLoading() {
+    fill_from_load_ = false;
+    filling_at_load_ = true;
+    ScopeExit loaded([this] { filling_at_load_ = false; });
+    FillTree();
 }
 
 void ShellTree::WindowDestroying() {
@@ -401,7 +414,12 @@ void ShellTree::NodeDeleted(TreeNode node, LPARAM) {
 LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kDeferredFillMessage:
-            if (NodeCount() == 0) FillTree();
+            if (NodeCount() != 0) return 0;
+            if (fill_from_load_) {
+                FillAsLoading();
+            } else {
+                FillTree();
+            }
             return 0;
         case WM_LBUTTONDOWN:
             immediate_sync_ = true;

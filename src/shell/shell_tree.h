@@ -94,6 +94,7 @@ private:
     void BaseFolderChanged();
     void SelectedFolderChanged();
     void DeleteAllNodes();
+    void FillAsLoading();
     int CompareNodes(LPARAM a, LPARAM b);
 
     ShellTreeOptions options_ = kDefaultShellTreeOptions;
@@ -107,6 +108,7 @@ private:
     bool busy_ = false;
     bool refresh_pending_ = false;
     bool filling_at_load_ = false;
+    bool fill_from_load_ = false;  // loaded before it had a window
     TreeNode last_inserted_ = nullptr;
 };
 

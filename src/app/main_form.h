@@ -12,7 +12,7 @@
 #include "runtime/memo.h"
 #include "runtime/push_button.h"
 #include "runtime/save_dialog.h"
-#include "shell/plain_folder_tree.h"
+#include "shell/shell_tree.h"
 
 #include <string>
 #include <vector>
@@ -30,7 +30,7 @@ public:
     PushButton* Button1 = nullptr;
     PushButton* Button2 = nullptr;
     Memo* Memo1 = nullptr;
-    PlainFolderTree* FxShellTree1 = nullptr;
+    ShellTree* FxShellTree1 = nullptr;
     CheckBox* CheckBox1 = nullptr;
     Bevel* FxSeparator1 = nullptr;
     Bevel* FxSeparator2 = nullptr;

@@ -106,6 +106,7 @@ std::wstring Application::Title() const {
 int Application::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
     HWND owner = main_form_ && main_form_->HandleAllocated() ? main_form_->Handle() : nullptr;
     hints_.CancelHint();
+    if (MessageBoxOverride) return MessageBoxOverride(text, caption, flags);
     return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }
 

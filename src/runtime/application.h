@@ -55,8 +55,10 @@ public:
     void ShowException(const std::wstring& message);
     int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
-    // Replaces how exceptions are shown (tests record them instead of a box).
+    // Replace how exceptions and message boxes are shown (tests record them
+    // instead of opening a box).
     std::function<void(const std::wstring& message)> OnException;
+    std::function<int(const std::wstring& text, const std::wstring& caption, UINT flags)> MessageBoxOverride;
 
     HintManager& Hints() { return hints_; }
 

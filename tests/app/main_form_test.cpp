@@ -1,0 +1,200 @@
+#include "app/main_form.h"
+#include "runtime/application.h"
+#include "runtime/text_file.h"
+#include "shell/shell_namespace.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace census {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempTree;
+
+std::vector<std::wstring> SortedLines(const std::wstring& text) {
+    auto lines = SplitLines(text);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// A click as the mouse makes it, waiting in the queue until the census lets
+// messages run.
+void PostClick(Control& control) {
+    HWND h = control.Handle();
+    LPARAM at = MAKELPARAM(control.Width() / 2, control.Height() / 2);
+    ::PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(h, WM_LBUTTONUP, 0, at);
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application& app = Application::Instance();
+        app.OnException = [this](const std::wstring& m) { errors.push_back(m); };
+        app.MessageBoxOverride = [this](const std::wstring& text, const std::wstring& caption, UINT flags) {
+            boxes.push_back({text, caption, flags});
+            return IDOK;
+        };
+        form = std::make_unique<TForm1>();
+        form->Show();
+        Application::Instance().ProcessMessages();
+    }
+    void TearDown() override {
+        form.reset();
+        Application& app = Application::Instance();
+        app.OnException = nullptr;
+        app.MessageBoxOverride = nullptr;
+        app.ProcessMessages();
+    }
+    void Choose(const std::wstring& folder) {
+        UniqueIdList list;
+        ASSERT_EQ(S_OK, ParsePath(folder, list));
+        form->FxShellTree1->SelectedFolder().SetIdList(list.get());
+        Application::Instance().ProcessMessages();
+        ASSERT_EQ(folder, form->FxShellTree1->SelectedFolderPath());
+    }
+    void SaveAs(const std::wstring& name) {
+        form->SaveDialog1->ExecuteOverride = [name](SaveDialog& d) {
+            d.FileName = name;
+            return true;
+        };
+    }
+    std::wstring PaneText() { return form->Memo1->Lines().Text(); }
+
+    struct Box {
+        std::wstring text, caption;
+        UINT flags;
+    };
+    std::unique_ptr<TForm1> form;
+    std::vector<std::wstring> errors;
+    std::vector<Box> boxes;
+};
+
+TEST_F(MainFormTest, OpensWithInstructionsAndTheChosenFolderInThePathLabel) {
+    EXPECT_EQ(TForm1::kInstructionText, PaneText());
+    EXPECT_EQ(L"Количество файлов", form->Label2->Caption());
+    EXPECT_FALSE(form->CheckBox1->Checked());
+    EXPECT_EQ(542, form->ClientRect().right);
+    EXPECT_EQ(551, form->ClientRect().bottom);
+
+    TempTree t;
+    Choose(t.Root());
+    EXPECT_EQ(t.Root(), form->Label1->Caption());
+    EXPECT_EQ(L"Текущий каталог: " + t.Root(), form->Label1->Hint());
+
+    // Saved before any census: the instructions, bytes for bytes.
+    SaveAs(t.Path(L"before"));
+    form->Button2Click(*form->Button2);
+    EXPECT_EQ(ToCodePage1251(TForm1::kInstructionText), ReadBytes(t.Path(L"before.txt")));
+}
+
+TEST_F(MainFormTest, CensusFillsThePaneAndCountsAndSavesIt) {
+    TempTree t;
+    t.File(L"a.txt");
+    t.Dir(L"Sub");
+    t.File(L"Sub\\b.doc");
+    t.File(L"Sub\\в.txt");
+    Choose(t.Root());
+
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ((std::vector<std::wstring>{L"Sub\\b.doc", L"Sub\\в.txt", L"a.txt"}), SortedLines(PaneText()));
+    EXPECT_TRUE(EmptyOrEndsWithBreak(PaneText()));
+    EXPECT_EQ(L"Количество Файлов: 3", form->Label2->Caption());
+
+    form->CheckBox1->SetChecked(true);
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ(t.Path(L"a.txt"), SortedLines(PaneText()).back());
+
+    SaveAs(t.Path(L"list"));
+    form->Button2Click(*form->Button2);
+    EXPECT_EQ(ToCodePage1251(PaneText()), ReadBytes(t.Path(L"list.txt")));
+    std::wstring text = PaneText();
+    EXPECT_EQ(3, std::count(text.begin(), text.end(), L'\n'));
+}
+
+TEST_F(MainFormTest, EmptyFolderLeavesAnEmptyListAndTheCountAsItWas) {
+    TempTree t;
+    t.Dir(L"Empty");
+    Choose(t.Path(L"Empty"));
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ(L"", PaneText());
+    EXPECT_EQ(L"Количество файлов", form->Label2->Caption());
+    SaveAs(t.Path(L"empty"));
+    form->Button2Click(*form->Button2);
+    EXPECT_TRUE(testing::FileExists(t.Path(L"empty.txt")));
+    EXPECT_EQ("", ReadBytes(t.Path(L"empty.txt")));
+}
+
+TEST_F(MainFormTest, StopEndsTheCensusAfterTheFileBeingShown) {
+    TempTree t;
+    for (int i = 0; i < 50; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    PostClick(*form->Button3);
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ(1u, SplitLines(PaneText()).size());
+    EXPECT_EQ(L"Количество Файлов: 1", form->Label2->Caption());
+    // A stop with no census running does not touch the next one.
+    form->Button3Click(*form->Button3);
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ(50u, SplitLines(PaneText()).size());
+}
+
+TEST_F(MainFormTest, SaveDuringACensusWritesWhatIsListedSoFar) {
+    TempTree t;
+    for (int i = 0; i < 20; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    SaveAs(t.Path(L"partial"));
+    PostClick(*form->Button2);
+    form->Button1Click(*form->Button1);
+    auto saved = ReadBytes(t.Path(L"partial.txt"));
+    ASSERT_FALSE(saved.empty());
+    EXPECT_EQ(1, std::count(saved.begin(), saved.end(), '\n'));
+    EXPECT_EQ(20u, SplitLines(PaneText()).size());
+}
+
+TEST_F(MainFormTest, StartDuringACensusReplacesItAndTheBoxIsReadAtEachFolder) {
+    TempTree t;
+    for (int i = 0; i < 20; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    // The running census lists relative names; the new one, with the box
+    // ticked meanwhile, full paths. Only the new census's lines remain.
+    PostClick(*form->CheckBox1);
+    PostClick(*form->Button1);
+    form->Button1Click(*form->Button1);
+    EXPECT_TRUE(form->CheckBox1->Checked());
+    auto lines = SortedLines(PaneText());
+    ASSERT_EQ(20u, lines.size());
+    for (const auto& l : lines) EXPECT_EQ(0u, l.find(t.Root() + L"\\")) << l;
+    EXPECT_EQ(L"Количество Файлов: 20", form->Label2->Caption());
+}
+
+TEST_F(MainFormTest, SaveAsksForANameAndReportsFailures) {
+    TempTree t;
+    SaveAs(L"");
+    form->Button2Click(*form->Button2);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"(!)укажите имя сохраняемого файла(!)", boxes[0].text);
+    EXPECT_EQ(Application::Instance().Title(), boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), boxes[0].flags);
+
+    form->SaveDialog1->ExecuteOverride = [](SaveDialog&) { return false; };
+    form->Button2Click(*form->Button2);
+    EXPECT_EQ(1u, boxes.size());
+
+    // Through the window, as a click: the failure is shown, and the program goes on.
+    SaveAs(t.Path(L"no\\such\\folder\\list"));
+    PostClick(*form->Button2);
+    Application::Instance().ProcessMessages();
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ(0u, errors[0].find(L"Cannot create file \"" + t.Path(L"no\\such\\folder\\list.txt") + L"\". "));
+    EXPECT_EQ(L'.', errors[0].back());
+}
+
+}  // namespace
+}  // namespace census

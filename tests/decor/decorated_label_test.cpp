@@ -1,6 +1,8 @@
 #include "decor/blink_list.h"
 #include "decor/decorated_label.h"
 
+#include "decor/painting.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -144,14 +146,6 @@ TEST(LabelBlinking, SharedListRunsItsTimerOnlyForBlinkingLabels) {
         EXPECT_FALSE(list->TimerRunning());
     }
     EXPECT_EQ(nullptr, BlinkList::Current());
-}
-
-std::unique_ptr<MemoryBitmap> PaintOf(TestLabel& label) {
-    auto bitmap = std::make_unique<MemoryBitmap>(label.Width(), label.Height());
-    bitmap->Fill(MakeRgb(1, 2, 3));
-    Canvas canvas(bitmap->Dc());
-    label.Paint(canvas);
-    return bitmap;
 }
 
 bool Shows(const MemoryBitmap& bitmap, TColor color) {

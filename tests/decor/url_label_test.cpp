@@ -3,6 +3,8 @@
 #include "decor/url_label.h"
 #include "runtime/form.h"
 
+#include "decor/painting.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -57,14 +59,6 @@ SIZE TextSize(const FontSpec& spec, const std::wstring& text) {
     SIZE size{};
     ::GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size;
-}
-
-std::unique_ptr<MemoryBitmap> PaintOf(TestLabel& label) {
-    auto bitmap = std::make_unique<MemoryBitmap>(label.Width(), label.Height());
-    bitmap->Fill(MakeRgb(1, 2, 3));
-    Canvas canvas(bitmap->Dc());
-    label.Paint(canvas);
-    return bitmap;
 }
 
 // The expected picture drawn by hand: a ring of clBtnShadow, the background

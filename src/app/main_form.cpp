@@ -78,7 +78,7 @@ void TForm1::CreateControls() {
     Button1 = Place<PushButton>(8, 8, 105, 25, 2);
     Button2 = Place<PushButton>(8, 488, 161, 25, 4);
     Memo1 = Place<Memo>(8, 48, 369, 425, 3);
-    FxShellTree1 = Place<PlainFolderTree>(384, 48, 150, 425, 0);
+    FxShellTree1 = Place<ShellTree>(384, 48, 150, 425, 0);
     CheckBox1 = Place<CheckBox>(376, 8, 161, 24, 1);
     Button3 = Place<PushButton>(384, 488, 153, 25, 5);
 }
@@ -117,6 +117,8 @@ void TForm1::SetTexts() {
     Memo1->SetCaption(kInstructionText);
 
     FxShellTree1->SetFont(MakeFont(L"Arial", 11));
+    FxShellTree1->SetFrameVisible(true);
+    FxShellTree1->SetIndent(19);
 
     for (Separator* line : {FxSeparator1, FxSeparator2, FxSeparator3}) {
         line->SetShowGradient(true);
@@ -147,7 +149,7 @@ void TForm1::SetTexts() {
 
 void TForm1::WireEvents() {
     OnActivate = [this](Control& sender) { FormActivate(sender); };
-    FxShellTree1->OnChange = [this](Control& sender, HTREEITEM node) { FxShellTree1Change(sender, node); };
+    FxShellTree1->OnChange = [this](TreeView& sender, TreeNode node) { FxShellTree1Change(sender, node); };
     Button1->OnClick = [this](Control& sender) { Button1Click(sender); };
     Button2->OnClick = [this](Control& sender) { Button2Click(sender); };
     Button3->OnClick = [this](Control& sender) { Button3Click(sender); };

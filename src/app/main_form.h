@@ -13,7 +13,7 @@
 #include "runtime/memo.h"
 #include "runtime/push_button.h"
 #include "runtime/save_dialog.h"
-#include "shell/plain_folder_tree.h"
+#include "shell/shell_tree.h"
 
 #include <string>
 #include <vector>
@@ -31,7 +31,7 @@ public:
     PushButton* Button1 = nullptr;
     PushButton* Button2 = nullptr;
     Memo* Memo1 = nullptr;
-    PlainFolderTree* FxShellTree1 = nullptr;
+    ShellTree* FxShellTree1 = nullptr;
     CheckBox* CheckBox1 = nullptr;
     Separator* FxSeparator1 = nullptr;
     Separator* FxSeparator2 = nullptr;

@@ -52,9 +52,9 @@ std::unique_ptr<TestLabel> MainWindowLink(const std::wstring& caption, FakeShell
     return label;
 }
 
-SIZE TextSize(const FontSpec& spec, const std::wstring& text) {
+SIZE TextSize(const FontSpec& described, const std::wstring& text) {
     WindowDc screen(nullptr);
-    UniqueFont font = CreateFontFor(spec);
+    UniqueFont font = CreateFontFor(described);
     SelectGuard selected(screen.get(), font.get());
     SIZE size{};
     ::GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);

@@ -17,6 +17,7 @@ const wchar_t kNoNameMessage[] = L"(!)укажите имя сохраняемо
 const wchar_t kSiteAddress[] = L"http://www.example.com/";
 const wchar_t kMailAddress[] = L"mailto:author@example.com";
 const wchar_t kIcqCaption[] = L"ICQ: 123-456-789";
+const wchar_t kIcqSearchAddress[] = L"http://www.icq.com/scripts/search.dll?to=123456789";
 
 FontSpec MakeFont(const wchar_t* name, int height, unsigned char charset = kDefaultCharset, unsigned style = 0,
                   TColor color = clWindowText) {
@@ -68,12 +69,12 @@ void TForm1::CreateControls() {
     // Creation order is stacking order; none of them overlap.
     Label1 = Place<Label>(128, 8, 241, 25);
     Label2 = Place<Label>(184, 494, 193, 17);
-    FxSeparator1 = Place<Bevel>(0, 40, 545, 3);
-    FxSeparator2 = Place<Bevel>(0, 480, 545, 3);
-    FxSeparator3 = Place<Bevel>(0, 520, 545, 3);
-    FxURLLabel1 = Place<Label>(384, 528, 148, 15);
-    FxURLLabel2 = Place<Label>(192, 528, 137, 15);
-    FxURLLabel3 = Place<Label>(16, 528, 107, 15);
+    FxSeparator1 = Place<Separator>(0, 40, 545, 3);
+    FxSeparator2 = Place<Separator>(0, 480, 545, 3);
+    FxSeparator3 = Place<Separator>(0, 520, 545, 3);
+    FxURLLabel1 = Place<UrlLabel>(384, 528, 148, 15);
+    FxURLLabel2 = Place<UrlLabel>(192, 528, 137, 15);
+    FxURLLabel3 = Place<UrlLabel>(16, 528, 107, 15);
     Button1 = Place<PushButton>(8, 8, 105, 25, 2);
     Button2 = Place<PushButton>(8, 488, 161, 25, 4);
     Memo1 = Place<Memo>(8, 48, 369, 425, 3);
@@ -119,18 +120,28 @@ void TForm1::SetTexts() {
     FxShellTree1->SetFrameVisible(true);
     FxShellTree1->SetIndent(19);
 
+    for (Separator* line : {FxSeparator1, FxSeparator2, FxSeparator3}) {
+        line->SetShowGradient(true);
+        line->SetColor(clBtnFace);
+    }
+
     FxURLLabel1->SetFont(link);
     FxURLLabel1->SetCaption(kSiteAddress);
+    FxURLLabel1->SetUrl(kSiteAddress);
     FxURLLabel1->SetHint(L"сайт...");
     FxURLLabel1->SetShowHint(true);
     FxURLLabel2->SetFont(link);
     FxURLLabel2->SetCaption(kMailAddress);
+    FxURLLabel2->SetUrl(kMailAddress);
     FxURLLabel2->SetHint(L"мыло...");
     FxURLLabel2->SetShowHint(true);
     FxURLLabel3->SetFont(link);
     FxURLLabel3->SetCaption(kIcqCaption);
+    FxURLLabel3->SetUrl(kIcqSearchAddress);
     FxURLLabel3->SetHint(L"ася...");
     FxURLLabel3->SetShowHint(true);
+    FxURLLabel3->SetRotation(roFlat);
+    for (UrlLabel* link_label : {FxURLLabel1, FxURLLabel2, FxURLLabel3}) link_label->SetBorderInner(fsFlat);
 
     SaveDialog1->Filter = L"TXT-файлы (*.txt)|*.txt";
     SaveDialog1->Title = L"Записать в файл";

@@ -5,7 +5,8 @@
 
 #include "app/census_pacer.h"
 #include "app/census_walk.h"
-#include "runtime/bevel.h"
+#include "decor/gradient_separator.h"
+#include "decor/url_label.h"
 #include "runtime/check_box.h"
 #include "runtime/form.h"
 #include "runtime/label.h"
@@ -32,12 +33,12 @@ public:
     Memo* Memo1 = nullptr;
     ShellTree* FxShellTree1 = nullptr;
     CheckBox* CheckBox1 = nullptr;
-    Bevel* FxSeparator1 = nullptr;
-    Bevel* FxSeparator2 = nullptr;
-    Bevel* FxSeparator3 = nullptr;
-    Label* FxURLLabel1 = nullptr;
-    Label* FxURLLabel2 = nullptr;
-    Label* FxURLLabel3 = nullptr;
+    Separator* FxSeparator1 = nullptr;
+    Separator* FxSeparator2 = nullptr;
+    Separator* FxSeparator3 = nullptr;
+    UrlLabel* FxURLLabel1 = nullptr;
+    UrlLabel* FxURLLabel2 = nullptr;
+    UrlLabel* FxURLLabel3 = nullptr;
     PushButton* Button3 = nullptr;
 
     // Handlers, named after the control and the event.

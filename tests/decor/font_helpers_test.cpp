@@ -12,8 +12,8 @@ LOGFONTW Describe(HFONT font) {
 }
 
 TEST(RotatedFont, CarriesTheFontTurnedInTenthsOfADegree) {
-    FontSpec spec{L"Arial", -13, clRed, kRussianCharset, fsBold | fsUnderline};
-    UniqueFont turned = CreateRotatedFont(spec, 90);
+    FontSpec font_spec{L"Arial", -13, clRed, kRussianCharset, fsBold | fsUnderline};
+    UniqueFont turned = CreateRotatedFont(font_spec, 90);
     LOGFONTW lf = Describe(turned.get());
     EXPECT_EQ(900, lf.lfEscapement);
     EXPECT_EQ(0, lf.lfOrientation);
@@ -26,9 +26,9 @@ TEST(RotatedFont, CarriesTheFontTurnedInTenthsOfADegree) {
 }
 
 TEST(RotatedFont, AngleZeroIsTheFontInTheDefaultCharacterSet) {
-    FontSpec spec{L"Verdana", -11, clHighlight, kRussianCharset, fsUnderline};
-    UniqueFont turned = CreateRotatedFont(spec, 0);
-    FontSpec plain = spec;
+    FontSpec font_spec{L"Verdana", -11, clHighlight, kRussianCharset, fsUnderline};
+    UniqueFont turned = CreateRotatedFont(font_spec, 0);
+    FontSpec plain = font_spec;
     plain.charset = kDefaultCharset;
     UniqueFont reference = CreateFontFor(plain);
     LOGFONTW a = Describe(turned.get()), b = Describe(reference.get());

@@ -1,5 +1,7 @@
 #include "decor/gradient_separator.h"
 
+#include "decor/painting.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -24,14 +26,6 @@ std::unique_ptr<PaintableSeparator> MainWindowSeparator() {
     s->SetShowGradient(true);
     s->SetColor(clBtnFace);
     return s;
-}
-
-std::unique_ptr<MemoryBitmap> PaintOf(PaintableSeparator& s) {
-    auto bitmap = std::make_unique<MemoryBitmap>(std::max(s.Width(), 1), std::max(s.Height(), 1));
-    bitmap->Fill(MakeRgb(1, 2, 3));
-    Canvas canvas(bitmap->Dc());
-    s.Paint(canvas);
-    return bitmap;
 }
 
 TEST(SeparatorGradient, HighlightLiesWhereTheLocationSays) {

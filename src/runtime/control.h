@@ -213,6 +213,10 @@ protected:
     // with result set when handled.
     virtual bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) { return false; }
 
+    // Destroys the window (and the children's). A derived class whose
+    // WindowDestroying() matters calls this from its own destructor.
+    void DestroyHandle();
+
     // True when this control wraps a native window class.
     bool WrapsNativeClass() const { return native_; }
 
@@ -228,7 +232,6 @@ private:
     void Bind(HWND hwnd);
     void Unbind();
     void CreateHandle();
-    void DestroyHandle();
     void CreateChildHandles();
     void RemoveChild(Control* child);
     void ApplyFontToWindow();

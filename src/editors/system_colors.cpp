@@ -1,5 +1,6 @@
 #include "editors/system_colors.h"
 
+#include "runtime/application.h"
 #include "runtime/handles.h"
 
 #include <windows.h>
@@ -74,7 +75,7 @@ LRESULT CALLBACK PaletteListener::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         try {
             Listener()->NotifyAll();
         } catch (...) {
-            // Nothing may unwind through the window manager.
+            Application::Instance().HandleException(std::current_exception());
         }
         g_notifying = false;
         // The last notifier may have gone during the walk.

@@ -1,5 +1,6 @@
 #include "editors/theme_service.h"
 
+#include "runtime/application.h"
 #include "runtime/handles.h"
 
 #include <commctrl.h>
@@ -168,8 +169,7 @@ ThemeService& Service() {
 }
 
 void ThemeService::ReportCallbackFailure() {
-    // The application object shows failures of event handlers; until one is
-    // running a failed repaint request is simply dropped.
+    Application::Instance().HandleException(std::current_exception());
 }
 
 LRESULT CALLBACK ThemeService::ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -26,6 +26,8 @@ struct IntRect {
     bool operator==(const IntRect&) const = default;
 };
 
+enum ScrollPart { spNone = 0, spLineBack = 1, spLineForward = 2, spThumb = 3, spPageBack = 4, spPageForward = 5 };
+
 enum ArrowDirection { adUp = 0, adDown = 1, adLeft = 2, adRight = 3 };
 
 // The three corners of the filled arrow drawn inside r: r made square by

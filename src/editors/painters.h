@@ -15,7 +15,6 @@ namespace census {
 
 enum ButtonState { edbsDefault = 0, edbsNormal = 1, edbsHot = 2, edbsPressed = 3, edbsDisabled = 4 };
 
-enum ScrollPart { spNone = 0, spLineBack = 1, spLineForward = 2, spThumb = 3, spPageBack = 4, spPageForward = 5 };
 
 class LookAndFeelPainter {
 public:

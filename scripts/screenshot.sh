@@ -19,6 +19,6 @@ if [ -z "$win" ]; then
 fi
 sleep 2
 import -window "$win" "$out"
-xdotool windowclose "$win" 2>/dev/null || wineserver -k
+wineserver -k 2>/dev/null || true
 wait $pid 2>/dev/null || true
 echo "screenshot of the main window: $out"

@@ -9,13 +9,16 @@ std::wstring AppendedText(bool empty_or_ends_with_break, std::span<const std::ws
     for (const auto& l : lines) total += l.size() + 2;
     std::wstring out;
     out.reserve(total);
+    bool at_break = empty_or_ends_with_break;
     for (const auto& line : lines) {
-        if (empty_or_ends_with_break) {
+        if (at_break) {
             out += line;
             out += L"\r\n";
         } else {
             out += L"\r\n";
             out += line;
+            // An empty line (or one ending with a break) leaves the text at a break again.
+            at_break = EmptyOrEndsWithBreak(line);
         }
     }
     return out;

@@ -1,0 +1,69 @@
+// The census walk: every file under a folder, depth first, in the order the
+// file system returns the entries, one line per file.
+//
+// The walk runs on the user interface thread and lets the window handle its
+// messages while it goes (through the host), so the host's handlers can stop
+// it, start another census or save in the middle of it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace census {
+
+// State shared by the start, stop and save handlers; lives for the program's run.
+struct CensusState {
+    std::wstring RootPrefix;      // empty: full paths; else reference folder + " "
+    std::int64_t FileCount = 0;
+    bool StopRequested = false;
+    unsigned Generation = 0;      // bumped by every start: a newer census ends older ones
+};
+
+// What the walk needs from the window.
+class CensusHost {
+public:
+    virtual ~CensusHost() = default;
+    // The check box: ticked means full paths.
+    virtual bool FullPaths() = 0;
+    // One file's line, already counted in the state.
+    virtual void FileListed(const std::wstring& line) = 0;
+};
+
+class CensusWalk {
+public:
+    CensusWalk(CensusState& state, CensusHost& host);
+
+    // Clears the state for a new census and walks `folder` (a file-system path
+    // or empty for the current directory).
+    void Run(const std::wstring& folder);
+
+private:
+    struct FileId {
+        unsigned long volume = 0;
+        unsigned long long index = 0;
+        bool operator==(const FileId&) const = default;
+    };
+    struct Level {
+        std::wstring api_path;  // extended-length form, ends with "\"
+        bool id_known = false;
+        FileId id;
+    };
+
+    void Walk(std::wstring folder, std::wstring api_folder);
+    bool Ended() const;
+    bool LeadsBackIntoWalk(const std::wstring& api_path);
+    static bool ReadFileId(const std::wstring& api_path, FileId& id);
+
+    CensusState& state_;
+    CensusHost& host_;
+    unsigned generation_ = 0;
+    std::vector<Level> levels_;
+};
+
+// The extended-length ("\\?\") form of a folder path, absolute, ending with
+// "\": paths over 260 characters are reached through it. An empty folder is
+// the current directory.
+std::wstring ExtendedFolderPath(const std::wstring& folder);
+
+}  // namespace census

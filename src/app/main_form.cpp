@@ -1,0 +1,205 @@
+#include "app/main_form.h"
+
+#include "app/census_line.h"
+#include "runtime/application.h"
+
+namespace census {
+
+namespace {
+
+const wchar_t kCaption[] = L"..:: Ворлинд ::.. by Korvalt";
+const wchar_t kStartCaption[] = L"П Л И !";
+const wchar_t kCountCaption[] = L"Количество Файлов: ";
+const wchar_t kPathHintPrefix[] = L"Текущий каталог: ";
+const wchar_t kNoNameMessage[] = L"(!)укажите имя сохраняемого файла(!)";
+
+// The author's addresses (placeholders of the right kinds).
+const wchar_t kSiteAddress[] = L"http://www.example.com/";
+const wchar_t kMailAddress[] = L"mailto:author@example.com";
+const wchar_t kIcqCaption[] = L"ICQ: 123-456-789";
+
+FontSpec MakeFont(const wchar_t* name, int height, unsigned char charset = kDefaultCharset, unsigned style = 0,
+                  TColor color = clWindowText) {
+    FontSpec f;
+    f.name = name;
+    f.height = -height;
+    f.color = color;
+    f.charset = charset;
+    f.style = style;
+    return f;
+}
+
+}  // namespace
+
+const std::wstring TForm1::kInstructionText =
+    std::wstring(L"Для начала выберите каталог\r\n3атем нажмите \"") + kStartCaption + L"\"\r\n\r\n";
+
+TForm1::TForm1() {
+    SetName(L"Form1");
+    BeginLoading();
+    SetCaption(kCaption);
+    SetBorderStyle(BorderStyle::Single);
+    SetBorderIcons(true, false);
+    SetColor(cl3DLight);
+    SetFont(MakeFont(L"MS Sans Serif", 11));
+    SetPosition(FormPosition::ScreenCenter);
+    SetClientSize(542, 551);
+    CreateControls();
+    SetTexts();
+    WireEvents();
+    EndLoading();
+    Application::Instance().Hints().HintPause = 100;
+    Application::Instance().Hints().HintShortPause = 50;
+}
+
+TForm1::~TForm1() { DestroyHandle(); }
+
+template <typename T>
+T* TForm1::Place(int left, int top, int width, int height, int tab_order) {
+    T& control = Add<T>();
+    control.SetBounds(left, top, width, height);
+    if (tab_order >= 0) control.SetTabOrder(tab_order);
+    control.SetParent(this);
+    return &control;
+}
+
+void TForm1::CreateControls() {
+    SaveDialog1 = &Add<SaveDialog>();
+    // Creation order is stacking order; none of them overlap.
+    Label1 = Place<Label>(128, 8, 241, 25);
+    Label2 = Place<Label>(184, 494, 193, 17);
+    FxSeparator1 = Place<Bevel>(0, 40, 545, 3);
+    FxSeparator2 = Place<Bevel>(0, 480, 545, 3);
+    FxSeparator3 = Place<Bevel>(0, 520, 545, 3);
+    FxURLLabel1 = Place<Label>(384, 528, 148, 15);
+    FxURLLabel2 = Place<Label>(192, 528, 137, 15);
+    FxURLLabel3 = Place<Label>(16, 528, 107, 15);
+    Button1 = Place<PushButton>(8, 8, 105, 25, 2);
+    Button2 = Place<PushButton>(8, 488, 161, 25, 4);
+    Memo1 = Place<Memo>(8, 48, 369, 425, 3);
+    FxShellTree1 = Place<ShellTree>(384, 48, 150, 425, 0);
+    CheckBox1 = Place<CheckBox>(376, 8, 161, 24, 1);
+    Button3 = Place<PushButton>(384, 488, 153, 25, 5);
+}
+
+void TForm1::SetTexts() {
+    FontSpec arial13 = MakeFont(L"Arial", 13);
+    FontSpec sans13 = MakeFont(L"MS Sans Serif", 13);
+    FontSpec link = MakeFont(L"Verdana", 11, kDefaultCharset, fsUnderline, clHighlight);
+
+    Label1->SetFont(arial13);
+    Label1->SetShowHint(true);
+    Label2->SetFont(arial13);
+    Label2->SetCaption(L"Количество файлов");
+    Label2->SetHint(L"Количество файлов в данном каталоге");
+    Label2->SetShowHint(true);
+
+    Button1->SetFont(sans13);
+    Button1->SetCaption(kStartCaption);
+    Button1->SetHint(L"Начать перепись");
+    Button1->SetShowHint(true);
+    Button2->SetFont(sans13);
+    Button2->SetCaption(L"Записать в файл");
+    Button2->SetHint(L"Сохранить весь список файлов в текстовый файл");
+    Button2->SetShowHint(true);
+    Button3->SetCaption(L"С Т О П !");
+    Button3->SetHint(L"Остановить перепись");
+    Button3->SetShowHint(true);
+
+    CheckBox1->SetFont(MakeFont(L"Arial", 13, kRussianCharset));
+    CheckBox1->SetCaption(L"C главным каталогом");  // a Latin capital C
+    CheckBox1->SetHint(L"Результат с текущим каталогом или без");
+    CheckBox1->SetShowHint(true);
+
+    Memo1->SetFont(MakeFont(L"Tahoma", 11, kRussianCharset));
+    Memo1->SetScrollBars(true, true);
+    Memo1->SetCaption(kInstructionText);
+
+    FxShellTree1->SetFont(MakeFont(L"Arial", 11));
+    FxShellTree1->SetFrameVisible(true);
+    FxShellTree1->SetIndent(19);
+
+    FxURLLabel1->SetFont(link);
+    FxURLLabel1->SetCaption(kSiteAddress);
+    FxURLLabel1->SetHint(L"сайт...");
+    FxURLLabel1->SetShowHint(true);
+    FxURLLabel2->SetFont(link);
+    FxURLLabel2->SetCaption(kMailAddress);
+    FxURLLabel2->SetHint(L"мыло...");
+    FxURLLabel2->SetShowHint(true);
+    FxURLLabel3->SetFont(link);
+    FxURLLabel3->SetCaption(kIcqCaption);
+    FxURLLabel3->SetHint(L"ася...");
+    FxURLLabel3->SetShowHint(true);
+
+    SaveDialog1->Filter = L"TXT-файлы (*.txt)|*.txt";
+    SaveDialog1->Title = L"Записать в файл";
+}
+
+void TForm1::WireEvents() {
+    OnActivate = [this](Control& sender) { FormActivate(sender); };
+    FxShellTree1->OnChange = [this](TreeView& sender, TreeNode node) { FxShellTree1Change(sender, node); };
+    Button1->OnClick = [this](Control& sender) { Button1Click(sender); };
+    Button2->OnClick = [this](Control& sender) { Button2Click(sender); };
+    Button3->OnClick = [this](Control& sender) { Button3Click(sender); };
+}
+
+void TForm1::FormActivate(Control&) {
+    FxShellTree1Change(*this, nullptr);
+    FxSeparator1->SetWidth(Width());
+    FxSeparator2->SetWidth(Width());
+    FxSeparator3->SetWidth(Width());
+}
+
+void TForm1::FxShellTree1Change(Control&, HTREEITEM) {
+    Label1->SetCaption(FxShellTree1->SelectedFolderPath());
+    Label1->SetHint(kPathHintPrefix + FxShellTree1->SelectedFolderPath());
+}
+
+// --- census ------------------------------------------------------------------------
+
+void TForm1::Button1Click(Control&) {
+    Memo1->Lines().Clear();
+    pending_lines_.clear();
+    pacer_.Start();
+    CensusWalk walk(census_, *this);
+    walk.Run(FxShellTree1->SelectedFolderPath());
+    ShowListed();
+}
+
+void TForm1::Button3Click(Control&) { census_.StopRequested = true; }
+
+bool TForm1::FullPaths() { return CheckBox1->Checked(); }
+
+void TForm1::FileListed(const std::wstring& line) {
+    pending_lines_.push_back(line);
+    if (!pacer_.Due()) return;
+    // Whatever a handler sees while messages run, the pane and the count
+    // already show every file listed so far.
+    ShowListed();
+    Application::Instance().ProcessMessages();
+    pacer_.CaughtUp();
+}
+
+void TForm1::ShowListed() {
+    if (pending_lines_.empty()) return;
+    Memo1->Lines().AddStrings(pending_lines_);
+    pending_lines_.clear();
+    Label2->SetCaption(kCountCaption + std::to_wstring(census_.FileCount));
+    Label2->Update();
+}
+
+// --- saving ------------------------------------------------------------------------
+
+void TForm1::Button2Click(Control&) {
+    if (!SaveDialog1->Execute()) return;
+    std::optional<std::wstring> target = SaveFileName(SaveDialog1->FileName);
+    if (!target) {
+        Application& app = Application::Instance();
+        app.MessageBox(kNoNameMessage, app.Title(), MB_OK);
+        return;
+    }
+    Memo1->Lines().SaveToFile(*target);
+}
+
+}  // namespace census

@@ -1,0 +1,72 @@
+// The program's one window: the folder tree, the text pane with the file
+// list, the start, stop and save buttons, the path and count labels, the
+// check box choosing full or relative lines, separators and links.
+#pragma once
+
+#include "app/census_pacer.h"
+#include "app/census_walk.h"
+#include "runtime/bevel.h"
+#include "runtime/check_box.h"
+#include "runtime/form.h"
+#include "runtime/label.h"
+#include "runtime/memo.h"
+#include "runtime/push_button.h"
+#include "runtime/save_dialog.h"
+#include "shell/shell_tree.h"
+
+#include <string>
+#include <vector>
+
+namespace census {
+
+class TForm1 : public Form, private CensusHost {
+public:
+    TForm1();
+    ~TForm1() override;
+
+    SaveDialog* SaveDialog1 = nullptr;
+    Label* Label1 = nullptr;
+    Label* Label2 = nullptr;
+    PushButton* Button1 = nullptr;
+    PushButton* Button2 = nullptr;
+    Memo* Memo1 = nullptr;
+    ShellTree* FxShellTree1 = nullptr;
+    CheckBox* CheckBox1 = nullptr;
+    Bevel* FxSeparator1 = nullptr;
+    Bevel* FxSeparator2 = nullptr;
+    Bevel* FxSeparator3 = nullptr;
+    Label* FxURLLabel1 = nullptr;
+    Label* FxURLLabel2 = nullptr;
+    Label* FxURLLabel3 = nullptr;
+    PushButton* Button3 = nullptr;
+
+    // Handlers, named after the control and the event.
+    void FormActivate(Control& sender);
+    void FxShellTree1Change(Control& sender, HTREEITEM node);
+    void Button1Click(Control& sender);
+    void Button2Click(Control& sender);
+    void Button3Click(Control& sender);
+
+    const CensusState& Census() const { return census_; }
+
+    // The pane's text when the window opens.
+    static const std::wstring kInstructionText;
+
+private:
+    void CreateControls();
+    void SetTexts();
+    void WireEvents();
+    template <typename T>
+    T* Place(int left, int top, int width, int height, int tab_order = -1);
+
+    // The census's view of the window.
+    bool FullPaths() override;
+    void FileListed(const std::wstring& line) override;
+    void ShowListed();
+
+    CensusState census_;
+    CensusPacer pacer_;
+    std::vector<std::wstring> pending_lines_;
+};
+
+}  // namespace census

@@ -1,0 +1,442 @@
+#include "shell/shell_tree.h"
+
+#include "runtime/errors.h"
+#include "runtime/form.h"
+#include "shell/shell_namespace.h"
+#include "shell/system_image_list.h"
+
+namespace census {
+namespace {
+
+constexpr ULONG kRequestedAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_FOLDER |
+                                       SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | SFGAO_GHOSTED | SFGAO_SHARE |
+                                       SFGAO_LINK;  // 0xF20B0000
+
+// The hourglass for the length of a scope.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+// A failed comparison leaves the order alone.
+int ShellOrder(IShellFolder* folder, PCUITEMID_CHILD a, PCUITEMID_CHILD b) {
+    if (!folder) return 0;
+    const HRESULT hr = folder->CompareIDs(0, a, b);
+    return FAILED(hr) ? 0 : static_cast<short>(HRESULT_CODE(hr));
+}
+
+bool SameItem(IShellFolder* folder, PCUITEMID_CHILD a, PCUITEMID_CHILD b) {
+    if (!folder) return false;
+    const HRESULT hr = folder->CompareIDs(0, a, b);
+    return SUCCEEDED(hr) && static_cast<short>(HRESULT_CODE(hr)) == 0;
+}
+
+// The root node's text: a deep base folder is named by its own parent folder.
+std::wstring RootDisplayName(PCIDLIST_ABSOLUTE list) {
+    IdListArray items(list);
+    const int count = items.ItemCount();
+    if (count < 2) return ItemDisplayName(nullptr, list, DisplayNameKind::InFolder);
+    ComPtr<IShellFolder> parent;
+    if (FAILED(BindToFolder(items.LeadingItems(1), parent))) return {};
+    return ItemDisplayName(parent.get(), items.SingleItem(count - 1), DisplayNameKind::InFolder);
+}
+
+}  // namespace
+
+class ShellTree::UpdateLock {
+public:
+    explicit UpdateLock(ShellTree& tree) : tree_(tree) { ++tree_.update_lock_; }
+    ~UpdateLock() { --tree_.update_lock_; }
+    UpdateLock(const UpdateLock&) = delete;
+    UpdateLock& operator=(const UpdateLock&) = delete;
+
+private:
+    ShellTree& tree_;
+};
+
+ShellTree::ShellTree() {
+    SetShowRoot(false);
+    SetWidth(150);
+    SetHeight(150);
+    SetImageList(GetSystemImageList(true));
+    base_folder_.OnLocationChange = [this] { BaseFolderChanged(); };
+    selected_folder_.OnLocationChange = [this] { SelectedFolderChanged(); };
+}
+
+ShellTree::~ShellTree() {
+    DestroyHandle();
+    node_data_.clear();
+}
+
+HWND ShellTree::OwnerWindow() {
+    if (no_ui_ > 0) return nullptr;
+    Control* top = this;
+    while (top->Parent()) top = top->Parent();
+    Form* form = dynamic_cast<Form*>(top);
+    return form && form->HandleAllocated() ? form->Handle() : nullptr;
+}
+
+ShellTreeData* ShellTree::ShellData(TreeNode node) {
+    if (!node || !HandleAllocated()) return nullptr;
+    auto found = node_data_.find(node);
+    return found == node_data_.end() ? nullptr : found->second.get();
+}
+
+std::wstring ShellTree::SelectedFolderPath() {
+    try {
+        if (!HandleAllocated()) return {};
+        ShellTreeData* data = ShellData(Selected());
+        return data ? data->Path() : std::wstring();
+    } catch (...) {
+        return {};
+    }
+}
+
+// --- filling ----------------------------------------------------------------------
+
+void ShellTree::FillTree() {
+    if (busy_) {
+        refresh_pending_ = true;
+        return;
+    }
+    WaitCursor wait;
+    DeleteAllNodes();
+    ComPtr<IShellFolder> start;
+    base_folder_.SetOwnerWindow(OwnerWindow());
+    const HRESULT hr = BindToFolder(base_folder_.IdList(), start);
+    if (FAILED(hr)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(hr)));
+    PopulateNode(start.get(), nullptr);
+    if (selected_folder_.HeldList()) {
+        NavigateTo(selected_folder_.HeldList());
+    } else if (TreeNode root = FirstRoot()) {
+        Select(root);
+    }
+}
+
+void ShellTree::DeleteAllNodes() {
+    if (!HandleAllocated()) return;
+    UpdateLock lock(*this);
+    Select(nullptr);
+    DeleteAll();
+}
+
+TreeNode ShellTree::AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data) {
+    TreeNode node = AddChild(parent, text, reinterpret_cast<LPARAM>(data.get()));
+    if (node) node_data_[node] = std::move(data);
+    return node;
+}
+
+TreeNode ShellTree::AddRootNode(IShellFolder* folder) {
+    PCIDLIST_ABSOLUTE base = base_folder_.IdList();
+    IdListArray items(base);
+    const int count = items.ItemCount();
+    auto data = std::make_unique<ShellTreeData>(
+        nullptr, CopyIdList(count ? items.SingleItem(count - 1) : nullptr));
+    data->SetAbsIdList(CopyIdList(base));
+    data->SetNodeFolder(ComPtr<IShellFolder>::AddRefOf(folder));
+    TreeNode root = AddNode(nullptr, RootDisplayName(base), std::move(data));
+    if (!root) throw Exception(L"The folder tree cannot add its root node");
+    SetNodeImages(root, GetItemIconIndex(base, kSmallIcon), GetItemIconIndex(base, kSmallOpenIcon));
+    NodeInserted(root);
+    return root;
+}
+
+void ShellTree::PopulateNode(IShellFolder* folder, TreeNode node) {
+    if (OnFillStart) OnFillStart(*this);
+    ScopeExit complete([this] {
+        if (OnFillComplete) OnFillComplete(*this);
+    });
+    // An empty floppy or card drive must not raise the system's "insert a disk" box.
+    const UINT error_mode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    ScopeExit restore([error_mode] { ::SetErrorMode(error_mode); });
+
+    if (!node) node = AddRootNode(folder);
+    if (!EnumerateInto(folder, node)) return;
+    SortChildren(node);
+    if (!ParentNode(node)) Expand(node);
+}
+
+// False when the folder cannot be enumerated now (the button stays for another try).
+bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
+    SHCONTF flags = SHCONTF_FOLDERS;
+    if (HasOption(stoShowHidden)) flags |= SHCONTF_INCLUDEHIDDEN;
+    if (HasOption(stoIncludeNonFolders)) flags |= SHCONTF_NONFOLDERS;
+    ComPtr<IEnumIDList> items;
+    const HRESULT start = folder ? folder->EnumObjects(OwnerWindow(), flags, items.put()) : E_FAIL;
+    if (start != S_OK || !items) {
+        SetHasChildren(node, true);
+        return false;
+    }
+    PCIDLIST_ABSOLUTE parent_list = ShellData(node)->AbsoluteIdList();
+    HRESULT next;
+    for (;;) {
+        UniqueIdList item;
+        ULONG fetched = 0;
+        next = items->Next(1, reinterpret_cast<PITEMID_CHILD*>(item.put()), &fetched);
+        if (next != S_OK || fetched == 0) break;
+        const HRESULT added = AddShellItem(folder, parent_list, item.get(), node);
+        if (FAILED(added)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(added)));
+    }
+    if (!FirstChild(node)) SetHasChildren(node, false);
+    if (next == S_FALSE || next == S_OK) return true;
+    if (next == E_FAIL) return false;
+    throw Exception(SystemErrorMessage(static_cast<unsigned long>(next)));
+}
+
+HRESULT ShellTree::AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
+                                TreeNode parent_node) {
+    if (!item) return S_OK;
+    SFGAOF attributes = kRequestedAttributes;
+    const HRESULT hr = folder->GetAttributesOf(1, &item, &attributes);
+    if (FAILED(hr)) return hr;
+    const bool in_file_system = attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR);
+    if (!HasOption(stoVirtualFolders) && !in_file_system) return S_OK;
+    if (!CanAddItem(folder, parent_list, attributes, item)) return S_OK;
+
+    ShellTreeData* parent_data = ShellData(parent_node);
+    auto data = std::make_unique<ShellTreeData>(parent_data, CopyIdList(item));
+    if (!parent_data) data->SetAbsIdList(ConcatIdLists(parent_list, item));
+    TreeNode node = AddNode(parent_node, ItemDisplayName(folder, item, DisplayNameKind::InFolder), std::move(data));
+    if (!node) return E_FAIL;
+
+    const bool is_folder = attributes & SFGAO_FOLDER, has_sub = attributes & SFGAO_HASSUBFOLDER;
+    SetHasChildren(node, HasOption(stoIncludeNonFolders) ? (is_folder || has_sub) : (is_folder && has_sub));
+    if (attributes & SFGAO_SHARE) {
+        SetNodeOverlay(node, kSharedOverlay);
+    } else if (attributes & SFGAO_LINK) {
+        SetNodeOverlay(node, kShortcutOverlay);
+    }
+    if (attributes & SFGAO_GHOSTED) SetNodeCut(node, true);
+    NodeInserted(node);
+    return S_OK;
+}
+
+bool ShellTree::CanAddItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, ULONG attributes,
+                           PCUITEMID_CHILD item) {
+    bool allow = true;
+    if (OnAddItem) OnAddItem(*this, folder, parent_list, item, attributes, allow);
+    return allow;
+}
+
+void ShellTree::NodeInserted(TreeNode node) {
+    last_inserted_ = node;
+    if (OnInsertItem) OnInsertItem(*this, node);
+}
+
+// --- order ------------------------------------------------------------------------
+
+int ShellTree::CompareNodes(LPARAM a, LPARAM b) {
+    auto* first = reinterpret_cast<ShellTreeData*>(a);
+    auto* second = reinterpret_cast<ShellTreeData*>(b);
+    if (!first || !second) return 0;
+    return ShellOrder(first->ParentShellFolder(), first->RelIdList(), second->RelIdList());
+}
+
+void ShellTree::SortChildren(TreeNode node) {
+    if (!HandleAllocated()) return;
+    const std::function<int(LPARAM, LPARAM)> compare = [this](LPARAM a, LPARAM b) { return CompareNodes(a, b); };
+    if (node) {
+        CustomSort(node, compare);
+        return;
+    }
+    CustomSort(nullptr, compare);
+    std::vector<TreeNode> pending;
+    for (TreeNode n = FirstRoot(); n; n = NextSibling(n)) pending.push_back(n);
+    while (!pending.empty()) {
+        TreeNode n = pending.back();
+        pending.pop_back();
+        CustomSort(n, compare);
+        for (TreeNode c = FirstChild(n); c; c = NextSibling(c)) pending.push_back(c);
+    }
+}
+
+// --- expansion and icons ----------------------------------------------------------
+
+bool ShellTree::CanExpand(TreeNode node) {
+    if (no_expand_) return false;
+    if (!FramedTreeView::CanExpand(node)) return false;
+    ShellTreeData* data = ShellData(node);
+    if (data && !FirstChild(node) && HasChildren(node)) {
+        WaitCursor wait;
+        PopulateNode(data->NodeFolder(), node);
+    }
+    return true;
+}
+
+void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
+    if (!(info.item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) return;
+    auto* data = reinterpret_cast<ShellTreeData*>(info.item.lParam);
+    if (!data) {
+        info.item.iImage = info.item.iSelectedImage = 0;
+        return;
+    }
+    info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
+    info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
+    info.item.mask |= TVIF_DI_SETITEM;  // asked once per node
+}
+
+// --- selection and navigation -----------------------------------------------------
+
+void ShellTree::SelectionChanged(TreeNode node) {
+    ShellTreeData* data = ShellData(node);
+    if (update_lock_ == 0 && !IsLoading()) {
+        ReportChange(node);
+        if (data) {
+            UpdateLock lock(*this);
+            selected_folder_.SetIdList(data->AbsoluteIdList());
+        }
+        immediate_sync_ = false;
+        return;
+    }
+    if (data) {
+        // Following the selection must not navigate back to it.
+        UpdateLock lock(*this);
+        selected_folder_.SetIdList(data->AbsoluteIdList());
+    }
+}
+
+void ShellTree::SelectedFolderChanged() {
+    if (update_lock_ > 0 || !HandleAllocated() || NodeCount() == 0) return;
+    NavigateTo(selected_folder_.IdList());
+}
+
+TreeNode ShellTree::FindChild(TreeNode node, PCUITEMID_CHILD item) {
+    ShellTreeData* data = ShellData(node);
+    IShellFolder* folder = data ? data->NodeFolder() : nullptr;
+    for (TreeNode child = FirstChild(node); child; child = NextSibling(child)) {
+        ShellTreeData* child_data = ShellData(child);
+        if (child_data && SameItem(folder, child_data->RelIdList(), item)) return child;
+    }
+    return nullptr;
+}
+
+void ShellTree::NavigateTo(PCIDLIST_ABSOLUTE target) {
+    if (update_lock_ > 0) return;
+    TreeNode root = FirstRoot();
+    if (!root) return;
+    immediate_sync_ = true;
+    BeginUpdate();
+    ScopeExit resume([this] { EndUpdate(); });
+    IdListArray base_items(base_folder_.IdList());
+    IdListArray target_items(target);
+    const int base_count = base_items.ItemCount(), target_count = target_items.ItemCount();
+    TreeNode reached = root;
+    if (target_count > 0 && target_count <= base_count) {
+        Expand(root);
+    } else if (target_count > base_count) {
+        Expand(root);
+        for (int i = base_count; i < target_count; ++i) {
+            UniqueIdList item = CopyIdList(target_items.SingleItem(i));
+            TreeNode child = FindChild(reached, item.get());
+            if (!child) {
+                ShellTreeData* data = ShellData(reached);
+                last_inserted_ = nullptr;
+                if (!data || FAILED(AddShellItem(data->NodeFolder(), data->AbsoluteIdList(), item.get(), reached)) ||
+                    !last_inserted_) {
+                    ::MessageBeep(0);
+                    break;
+                }
+                child = last_inserted_;
+            }
+            reached = child;
+            if (i + 1 < target_count) Expand(reached);
+        }
+    }
+    Select(reached);
+    resume.dismiss();
+    EndUpdate();
+    MakeVisible(reached);
+}
+
+void ShellTree::BaseFolderChanged() {
+    if (IsLoading()) return;
+    {
+        UpdateLock lock(*this);
+        selected_folder_.SetIdList(nullptr);
+    }
+    if (HasOption(stoAutoFill) && HandleAllocated()) {
+        immediate_sync_ = true;
+        FillTree();
+    }
+}
+
+// --- window and node lifetime -----------------------------------------------------
+
+void ShellTree::Loaded() {
+    if (HasOption(stoAutoFill) && NodeCount() == 0) {
+        // Without a window yet the fill waits for it, still counted as part of loading.
+        if (HandleAllocated()) {
+            FillAsLoading();
+        } else {
+            fill_from_load_ = true;
+        }
+    }
+    no_expand_ = true;
+    ScopeExit expand([this] { no_expand_ = false; });
+    FramedTreeView::Loaded();
+}
+
+void ShellTree::WindowCreated() {
+    FramedTreeView::WindowCreated();
+    if ((fill_from_load_ || !Loading()) && HasOption(stoAutoFill) && NodeCount() == 0)
+        ::PostMessageW(Handle(), kDeferredFillMessage, 0, 0);
+}
+
+void ShellTree::FillAsLoading() {
+    fill_from_load_ = false;
+    filling_at_load_ = true;
+    ScopeExit loaded([this] { filling_at_load_ = false; });
+    FillTree();
+}
+
+void ShellTree::WindowDestroying() {
+    BeginUpdate();
+    DeleteAllNodes();
+    EndUpdate();
+    node_data_.clear();
+    FramedTreeView::WindowDestroying();
+}
+
+void ShellTree::NodeDeleted(TreeNode node, LPARAM) {
+    auto found = node_data_.find(node);
+    if (found == node_data_.end()) return;
+    std::unique_ptr<ShellTreeData> data = std::move(found->second);
+    node_data_.erase(found);
+    if (OnDeleteItem) OnDeleteItem(*this, node, *data);
+}
+
+LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case kDeferredFillMessage:
+            if (NodeCount() != 0) return 0;
+            if (fill_from_load_) {
+                FillAsLoading();
+            } else {
+                FillTree();
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+            immediate_sync_ = true;
+            break;
+        case WM_PAINT:
+            if (HIMAGELIST images = ImageList()) {
+                // The shared system list is drawn on the tree's own background, then put back.
+                const COLORREF previous = ImageList_SetBkColor(images, ColorToRgb(Color()));
+                const LRESULT r = FramedTreeView::WndProc(msg, wp, lp);
+                ImageList_SetBkColor(images, previous);
+                return r;
+            }
+            break;
+        default:
+            break;
+    }
+    return FramedTreeView::WndProc(msg, wp, lp);
+}
+
+}  // namespace census

@@ -1,0 +1,115 @@
+// The folder tree: the shell namespace from BaseFolder down, one node per
+// folder, filled lazily as nodes are expanded, in the shell's own order.
+//
+// OnChange reports selection changes made by mouse, keys or code, but not
+// those made while the tree loads or inside its own locked phases (filling,
+// the window going away). Assigning SelectedFolder a list navigates to it.
+#pragma once
+
+#include "shell/framed_tree_view.h"
+#include "shell/shell_locator.h"
+#include "shell/shell_tree_data.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+namespace census {
+
+enum ShellTreeOption : std::uint16_t {
+    stoAutoFill = 1 << 0,
+    stoVirtualFolders = 1 << 1,
+    stoDesignInteractive = 1 << 2,
+    stoDefaultKeyHandling = 1 << 3,
+    stoContextMenus = 1 << 4,
+    stoDynamicRefresh = 1 << 5,
+    stoIncludeNonFolders = 1 << 6,
+    stoOleDrag = 1 << 7,
+    stoOleDrop = 1 << 8,
+    stoShowHidden = 1 << 9,
+};
+using ShellTreeOptions = std::uint16_t;
+constexpr ShellTreeOptions kDefaultShellTreeOptions = 955;
+
+// Posted to itself when a window is created empty; fills the tree when it arrives.
+constexpr UINT kDeferredFillMessage = 0x467;
+
+class ShellTree : public FramedTreeView {
+public:
+    ShellTree();
+    ~ShellTree() override;
+
+    ShellTreeOptions Options() const { return options_; }
+    void SetOptions(ShellTreeOptions options) { options_ = options; }
+    bool HasOption(ShellTreeOption option) const { return (options_ & option) != 0; }
+
+    ShellLocator& BaseFolder() { return base_folder_; }
+    ShellLocator& SelectedFolder() { return selected_folder_; }
+
+    // The selected node's file-system path; empty when there is none. Never throws.
+    std::wstring SelectedFolderPath();
+    ShellTreeData* ShellData(TreeNode node);
+
+    void FillTree();
+    // Sorts node's children in the shell's order; with no node, the whole tree.
+    void SortChildren(TreeNode node);
+
+    std::function<void(ShellTree& sender, IShellFolder* parent_folder, PCIDLIST_ABSOLUTE parent_list,
+                       PCUITEMID_CHILD item, ULONG attributes, bool& allow_add)>
+        OnAddItem;
+    std::function<void(ShellTree& sender, TreeNode node)> OnInsertItem;
+    std::function<void(ShellTree& sender, TreeNode node, ShellTreeData& data)> OnDeleteItem;
+    std::function<void(ShellTree& sender)> OnFillStart;
+    std::function<void(ShellTree& sender)> OnFillComplete;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void WindowCreated() override;
+    void WindowDestroying() override;
+    void Loaded() override;
+    bool CanExpand(TreeNode node) override;
+    void SelectionChanged(TreeNode node) override;
+    void NodeDeleted(TreeNode node, LPARAM data) override;
+    void GetDisplayInfo(NMTVDISPINFOW& info) override;
+
+    virtual HRESULT AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
+                                 TreeNode parent_node);
+    virtual bool CanAddItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, ULONG attributes,
+                            PCUITEMID_CHILD item);
+    virtual void PopulateNode(IShellFolder* folder, TreeNode node);
+    virtual void NodeInserted(TreeNode node);
+
+private:
+    // Selection changes inside are neither reported nor navigated.
+    class UpdateLock;
+
+    bool IsLoading() const { return Loading() || filling_at_load_; }
+    HWND OwnerWindow();
+    TreeNode AddRootNode(IShellFolder* folder);
+    TreeNode AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data);
+    bool EnumerateInto(IShellFolder* folder, TreeNode node);
+    void NavigateTo(PCIDLIST_ABSOLUTE target);
+    TreeNode FindChild(TreeNode node, PCUITEMID_CHILD item);
+    void BaseFolderChanged();
+    void SelectedFolderChanged();
+    void DeleteAllNodes();
+    void FillAsLoading();
+    int CompareNodes(LPARAM a, LPARAM b);
+
+    ShellTreeOptions options_ = kDefaultShellTreeOptions;
+    ShellLocator base_folder_;
+    ShellLocator selected_folder_;
+    std::unordered_map<TreeNode, std::unique_ptr<ShellTreeData>> node_data_;
+    int update_lock_ = 0;
+    int no_ui_ = 0;
+    bool immediate_sync_ = false;
+    bool no_expand_ = false;
+    bool busy_ = false;
+    bool refresh_pending_ = false;
+    bool filling_at_load_ = false;
+    bool fill_from_load_ = false;  // loaded before it had a window
+    TreeNode last_inserted_ = nullptr;
+};
+
+}  // namespace census

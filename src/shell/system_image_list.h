@@ -1,0 +1,36 @@
+// Icons of shell items in the platform's system image list, and the facts
+// about the platform gathered once per process.
+#pragma once
+
+#include "shell/id_list.h"
+
+#include <commctrl.h>
+
+namespace census {
+
+// Platform facts read on first use.
+struct ShellPlatform {
+    bool nt_family = false;
+    // Major version in the high word, minor in the low word; 0 when unknown.
+    DWORD common_controls_version = 0;
+};
+const ShellPlatform& Platform();
+
+// The fixed file version of a module's version resource as major<<16|minor,
+// 0 when it cannot be read.
+DWORD ModuleFileVersion(const wchar_t* module_name);
+
+enum IconFlavour : UINT { kSmallIcon = 1, kSmallOpenIcon = 3 };
+
+// Index of the item's icon in the system image list; 0 on any failure.
+int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour);
+
+// The system image list (shared; never destroy it). On first use the shared
+// and shortcut overlays of both lists are set from the shell's own icons.
+HIMAGELIST GetSystemImageList(bool small);
+
+// Overlay numbers as the tree sets them on nodes (0-based overlay index + 1).
+constexpr int kSharedOverlay = 1;
+constexpr int kShortcutOverlay = 2;
+
+}  // namespace census

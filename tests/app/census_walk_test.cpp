@@ -1,0 +1,232 @@
+#include "app/census_walk.h"
+#include "runtime/handles.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace census {
+namespace {
+
+using testing::TempTree;
+
+// Records lines as the window would and lets a test act after each file.
+class RecordingHost : public CensusHost {
+public:
+    bool full_paths = true;
+    std::vector<std::wstring> lines;
+    std::function<void(RecordingHost&)> after_file;
+
+    bool FullPaths() override { return full_paths; }
+    void FileListed(const std::wstring& line) override {
+        lines.push_back(line);
+        if (after_file) after_file(*this);
+    }
+    std::vector<std::wstring> Sorted() const {
+        auto s = lines;
+        std::sort(s.begin(), s.end());
+        return s;
+    }
+};
+
+std::vector<std::wstring> Walk(const std::wstring& folder, bool full_paths, CensusState* state_out = nullptr) {
+    CensusState state;
+    RecordingHost host;
+    host.full_paths = full_paths;
+    CensusWalk(state, host).Run(folder);
+    EXPECT_EQ(static_cast<std::int64_t>(host.lines.size()), state.FileCount);
+    if (state_out) *state_out = state;
+    return host.Sorted();
+}
+
+TEST(CensusWalk, ListsEveryFileOnceAndNoFolders) {
+    TempTree t;
+    t.File(L"a.txt");
+    t.Dir(L"Sub");
+    t.File(L"Sub\\b.doc");
+    t.Dir(L"Sub\\Deeper");
+    t.File(L"Sub\\Deeper\\c");
+    t.Dir(L"Empty");
+    t.Dir(L"Sub\\AlsoEmpty");
+    t.Dir(L"Hidden");
+    t.Attributes(L"Hidden", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    t.File(L"Hidden\\h.sys");
+    t.Attributes(L"Hidden\\h.sys", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    t.File(L"Sub\\a.txt");  // same name elsewhere: its own line
+
+    std::wstring r = t.Root() + L"\\";
+    std::vector<std::wstring> full = {r + L"Hidden\\h.sys", r + L"Sub\\Deeper\\c", r + L"Sub\\a.txt",
+                                      r + L"Sub\\b.doc", r + L"a.txt"};
+    std::sort(full.begin(), full.end());
+    EXPECT_EQ(full, Walk(t.Root(), true));
+    // A trailing backslash on the chosen folder changes nothing.
+    EXPECT_EQ(full, Walk(r, true));
+
+    std::vector<std::wstring> relative = {L"Hidden\\h.sys", L"Sub\\Deeper\\c", L"Sub\\a.txt", L"Sub\\b.doc",
+                                          L"a.txt"};
+    std::sort(relative.begin(), relative.end());
+    CensusState state;
+    EXPECT_EQ(relative, Walk(t.Root(), false, &state));
+    EXPECT_EQ(r + L" ", state.RootPrefix);
+}
+
+TEST(CensusWalk, SubFolderContentsComeWhereTheFolderIsMet) {
+    TempTree t;
+    t.Dir(L"S");
+    t.File(L"S\\1");
+    t.File(L"S\\2");
+    t.File(L"x");
+    t.File(L"y");
+    CensusState state;
+    RecordingHost host;
+    host.full_paths = false;
+    CensusWalk(state, host).Run(t.Root());
+    ASSERT_EQ(4u, host.lines.size());
+    // The two lines of S stand together, wherever S came among x and y.
+    auto first = std::find_if(host.lines.begin(), host.lines.end(), [](auto& l) { return l[0] == L'S'; });
+    ASSERT_NE(first, host.lines.end());
+    ASSERT_NE(first + 1, host.lines.end());
+    EXPECT_EQ(L'S', (*(first + 1))[0]);
+}
+
+TEST(CensusWalk, NamesOutsideCodePage1251AreWalkedLikeAnyOther) {
+    TempTree t;
+    t.Dir(L"Папка");
+    t.File(L"Папка\\файл.txt");
+    t.Dir(L"日本語 Ελληνικά");
+    t.File(L"日本語 Ελληνικά\\ü€.txt");
+    t.Dir(L"日本語 Ελληνικά\\下");
+    t.File(L"日本語 Ελληνικά\\下\\z");
+    std::vector<std::wstring> expected = {L"Папка\\файл.txt", L"日本語 Ελληνικά\\ü€.txt", L"日本語 Ελληνικά\\下\\z"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, Walk(t.Root(), false));
+}
+
+TEST(CensusWalk, PathsLongerThan260CharactersAreWalked) {
+    TempTree t;
+    std::wstring rel;
+    const std::wstring part(60, L'd');
+    for (int i = 0; i < 6; ++i) {
+        rel += (i ? L"\\" : L"") + part + std::to_wstring(i);
+        t.Dir(rel);
+    }
+    t.File(rel + L"\\deep.txt");
+    auto lines = Walk(t.Root(), true);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(t.Root() + L"\\" + rel + L"\\deep.txt", lines[0]);
+    EXPECT_GT(lines[0].size(), 360u);
+}
+
+TEST(CensusWalk, LinksToSiblingsAreFollowedButNotLinksBackIntoTheWalk) {
+    TempTree t;
+    t.Dir(L"A");
+    t.File(L"A\\a.txt");
+    t.Dir(L"B");
+    t.File(L"B\\b.txt");
+    if (!t.DirLink(L"A\\toB", t.Path(L"B")) || !t.DirLink(L"A\\up", t.Root()))
+        GTEST_SKIP() << "this process cannot make directory links";
+    std::vector<std::wstring> expected = {L"A\\a.txt", L"A\\toB\\b.txt", L"B\\b.txt"};
+    EXPECT_EQ(expected, Walk(t.Root(), false));
+}
+
+TEST(CensusWalk, AFolderThatCannotBeEnumeratedIsPassedOver) {
+    TempTree t;
+    t.Dir(L"Locked");
+    t.File(L"Locked\\hidden-from-us.txt");
+    t.File(L"visible.txt");
+    UniqueFileHandle lock(::CreateFileW(t.Path(L"Locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(lock);
+    EXPECT_EQ(std::vector<std::wstring>{L"visible.txt"}, Walk(t.Root(), false));
+    // A missing folder lists nothing and reports nothing.
+    EXPECT_TRUE(Walk(t.Path(L"nope"), true).empty());
+}
+
+TEST(CensusWalk, EmptyFolderMeansTheCurrentDirectory) {
+    TempTree t;
+    t.File(L"a.txt");
+    t.Dir(L"Sub");
+    t.File(L"Sub\\b.txt");
+    wchar_t old[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, old);
+    ::SetCurrentDirectoryW(t.Root().c_str());
+    auto ticked = Walk(L"", true);
+    auto clear = Walk(L"", false);
+    ::SetCurrentDirectoryW(old);
+    std::vector<std::wstring> expected = {L"Sub\\b.txt", L"a.txt"};
+    EXPECT_EQ(expected, ticked);
+    EXPECT_EQ(expected, clear);
+}
+
+TEST(CensusWalk, StopEndsWithinOneEntryAtEveryLevel) {
+    TempTree t;
+    t.Dir(L"A");
+    t.Dir(L"A\\B");
+    for (int i = 0; i < 5; ++i) {
+        t.File(L"A\\B\\f" + std::to_wstring(i));
+        t.File(L"A\\g" + std::to_wstring(i));
+        t.File(L"h" + std::to_wstring(i));
+    }
+    CensusState state;
+    RecordingHost host;
+    host.after_file = [&](RecordingHost& h) {
+        if (h.lines.size() == 2) state.StopRequested = true;
+    };
+    CensusWalk(state, host).Run(t.Root());
+    EXPECT_EQ(2u, host.lines.size());
+    EXPECT_EQ(2, state.FileCount);
+    // The next start clears the request.
+    RecordingHost again;
+    CensusWalk(state, again).Run(t.Root());
+    EXPECT_EQ(15u, again.lines.size());
+    EXPECT_FALSE(state.StopRequested);
+}
+
+TEST(CensusWalk, ACensusStartedInsideAnotherEndsTheInterruptedOne) {
+    TempTree outer_tree, inner_tree;
+    for (int i = 0; i < 4; ++i) outer_tree.File(L"o" + std::to_wstring(i));
+    inner_tree.File(L"i1");
+    inner_tree.File(L"i2");
+    CensusState state;
+    RecordingHost host;
+    host.full_paths = false;
+    bool started = false;
+    host.after_file = [&](RecordingHost& h) {
+        if (started) return;
+        started = true;
+        h.lines.clear();  // the new census clears the list
+        CensusWalk(state, h).Run(inner_tree.Root());
+    };
+    CensusWalk(state, host).Run(outer_tree.Root());
+    EXPECT_EQ((std::vector<std::wstring>{L"i1", L"i2"}), host.Sorted());
+    EXPECT_EQ(2, state.FileCount);
+    EXPECT_EQ(inner_tree.Root() + L"\\ ", state.RootPrefix);
+}
+
+TEST(CensusWalk, ClearingTheBoxMidCensusMakesTheNextFolderTheReference) {
+    TempTree t;
+    t.Dir(L"A");
+    t.File(L"A\\x.txt");
+    t.Dir(L"B");
+    t.File(L"B\\y.txt");
+    CensusState state;
+    RecordingHost host;
+    host.after_file = [](RecordingHost& h) { h.full_paths = false; };
+    CensusWalk(state, host).Run(t.Root());
+    ASSERT_EQ(2u, host.lines.size());
+    // Whichever folder came first was listed in full; the second became the reference.
+    std::wstring first = host.lines[0];
+    std::wstring first_folder = first.substr(t.Root().size() + 1, 1);
+    std::wstring second_folder = first_folder == L"A" ? L"B" : L"A";
+    EXPECT_EQ(t.Root() + L"\\" + first_folder + (first_folder == L"A" ? L"\\x.txt" : L"\\y.txt"), first);
+    EXPECT_EQ(second_folder == L"A" ? L"x.txt" : L"y.txt", host.lines[1]);
+    EXPECT_EQ(t.Path(second_folder) + L"\\ ", state.RootPrefix);
+}
+
+}  // namespace
+}  // namespace census

@@ -1,0 +1,204 @@
+#include "shell/shell_tree.h"
+
+#include "runtime/application.h"
+#include "runtime/form.h"
+#include "shell/shell_namespace.h"
+
+#include "shell/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace census {
+namespace {
+
+using testing::TempFolder;
+
+UniqueIdList Parsed(const std::wstring& path) {
+    UniqueIdList list;
+    EXPECT_HRESULT_SUCCEEDED(ParsePath(path, list)) << path;
+    return list;
+}
+
+// A tree on a form, rooted at a fixture folder:
+//   alpha\deep\deeper   Beta   files_only\note.txt   hidden (hidden)   empty
+class ShellTreeTest : public ::testing::Test {
+protected:
+    ShellTreeTest() : temp(L"tree") {
+        temp.Folder(L"alpha");
+        temp.Folder(L"alpha\\deep");
+        temp.Folder(L"alpha\\deep\\deeper");
+        temp.Folder(L"Beta");
+        temp.Folder(L"files_only");
+        temp.File(L"files_only\\note.txt");
+        temp.Folder(L"hidden", FILE_ATTRIBUTE_HIDDEN);
+        temp.Folder(L"empty");
+        temp.File(L"loose.txt");
+        form.SetBounds(0, 0, 300, 400);
+        tree.SetParent(&form);
+        tree.SetBounds(0, 0, 250, 350);
+        tree.OnChange = [this](TreeView&, TreeNode) { ++changes; };
+    }
+
+    // Loads the tree as a form does: settings first, then the fill.
+    void Load(const std::wstring& base, ShellTreeOptions options = kDefaultShellTreeOptions) {
+        tree.BeginLoading();
+        tree.SetOptions(options & ~stoDynamicRefresh);
+        UniqueIdList list = Parsed(base);
+        tree.BaseFolder().SetIdList(list.get());
+        tree.HandleNeeded();
+        tree.EndLoading();
+    }
+
+    std::vector<std::wstring> ChildTexts(TreeNode node) {
+        std::vector<std::wstring> out;
+        for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c)) out.push_back(tree.NodeText(c));
+        return out;
+    }
+
+    TreeNode Child(TreeNode node, const std::wstring& text) {
+        for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c))
+            if (tree.NodeText(c) == text) return c;
+        return nullptr;
+    }
+
+    TempFolder temp;
+    Form form;
+    ShellTree tree;
+    int changes = 0;
+};
+
+TEST_F(ShellTreeTest, LoadingFillsTheBaseFolderInShellOrderWithoutReporting) {
+    Load(temp.Path());
+    TreeNode root = tree.FirstRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(tree.NextSibling(root), nullptr) << "one root node";
+    EXPECT_EQ(tree.NodeText(root), temp.Path().substr(temp.Path().rfind(L'\\') + 1));
+    EXPECT_TRUE(tree.IsExpanded(root));
+    EXPECT_EQ(ChildTexts(root), (std::vector<std::wstring>{L"alpha", L"Beta", L"empty", L"files_only", L"hidden"}));
+    EXPECT_EQ(tree.Selected(), root);
+    EXPECT_EQ(changes, 0) << "no OnChange for the selection made while loading";
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Path());
+}
+
+TEST_F(ShellTreeTest, OptionsDecideWhatIsShown) {
+    struct Case {
+        const char* name;
+        ShellTreeOptions options;
+        std::vector<std::wstring> children;
+    } cases[] = {
+        {"without hidden items", kDefaultShellTreeOptions & ~stoShowHidden, {L"alpha", L"Beta", L"empty", L"files_only"}},
+        {"with files", kDefaultShellTreeOptions | stoIncludeNonFolders,
+         {L"alpha", L"Beta", L"empty", L"files_only", L"hidden", L"loose.txt"}},
+    };
+    for (const Case& c : cases) {
+        tree.SetParent(nullptr);
+        tree.SetParent(&form);
+        Load(temp.Path(), c.options);
+        EXPECT_EQ(ChildTexts(tree.FirstRoot()), c.children) << c.name;
+    }
+}
+
+TEST_F(ShellTreeTest, ExpansionFillsOnDemandAndDropsTheButtonOfFoldersWithoutSubFolders) {
+    Load(temp.Path());
+    TreeNode root = tree.FirstRoot();
+    TreeNode alpha = Child(root, L"alpha");
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_TRUE(tree.HasChildren(alpha));
+    EXPECT_EQ(tree.FirstChild(alpha), nullptr) << "not filled before it is expanded";
+    tree.Expand(alpha);
+    EXPECT_EQ(ChildTexts(alpha), std::vector<std::wstring>{L"deep"});
+
+    for (const wchar_t* name : {L"files_only", L"empty"}) {
+        TreeNode node = Child(root, name);
+        tree.Expand(node);
+        EXPECT_EQ(tree.FirstChild(node), nullptr) << name;
+        EXPECT_FALSE(tree.HasChildren(node)) << name;
+    }
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(ShellTreeTest, NavigatesToADeepFolderAndReportsIt) {
+    Load(temp.Path());
+    UniqueIdList deeper = Parsed(temp.Sub(L"alpha\\deep\\deeper"));
+    tree.SelectedFolder().SetIdList(deeper.get());
+    ASSERT_NE(tree.Selected(), nullptr);
+    EXPECT_EQ(tree.NodeText(tree.Selected()), L"deeper");
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Sub(L"alpha\\deep\\deeper"));
+    EXPECT_TRUE(tree.IsExpanded(tree.ParentNode(tree.Selected())));
+    EXPECT_EQ(changes, 1);
+
+    // Selecting by code keeps the locator in step without navigating back.
+    tree.Select(tree.FirstRoot());
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(CompareIdLists(tree.SelectedFolder().IdList(), tree.BaseFolder().IdList()), 0);
+}
+
+TEST_F(ShellTreeTest, RecreatedWindowRefillsAndReturnsToTheSelectedFolder) {
+    Load(temp.Path());
+    UniqueIdList deep = Parsed(temp.Sub(L"alpha\\deep"));
+    tree.SelectedFolder().SetIdList(deep.get());
+    int deleted = 0;
+    tree.OnDeleteItem = [&](ShellTree&, TreeNode, ShellTreeData&) { ++deleted; };
+
+    tree.SetFrameVisible(true);
+    EXPECT_EQ(tree.NodeCount(), 0) << "the new window starts empty";
+    EXPECT_GT(deleted, 0);
+    Application::Instance().ProcessMessages();
+    ASSERT_GT(tree.NodeCount(), 0) << "filled through the deferred message";
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Sub(L"alpha\\deep"));
+}
+
+TEST_F(ShellTreeTest, AddItemHandlerCanRefuseItems) {
+    tree.OnAddItem = [](ShellTree&, IShellFolder* folder, PCIDLIST_ABSOLUTE, PCUITEMID_CHILD item, ULONG,
+                        bool& allow) {
+        allow = ItemDisplayName(folder, item, DisplayNameKind::InFolder) != L"Beta";
+    };
+    Load(temp.Path());
+    EXPECT_EQ(ChildTexts(tree.FirstRoot()), (std::vector<std::wstring>{L"alpha", L"empty", L"files_only", L"hidden"}));
+}
+
+TEST_F(ShellTreeTest, SelectedFolderPathOfDesktopDriveRootAndVirtualFolder) {
+    tree.BeginLoading();
+    tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
+    tree.HandleNeeded();
+    tree.EndLoading();
+    EXPECT_EQ(tree.SelectedFolderPath(), GetSpecialFolderPath(CSIDL_DESKTOP));
+
+    UniqueIdList drive = Parsed(L"C:\\");
+    tree.SelectedFolder().SetIdList(drive.get());
+    EXPECT_EQ(tree.SelectedFolderPath(), L"C:\\");
+
+    UniqueIdList computer;
+    ASSERT_HRESULT_SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, computer.put()));
+    tree.SelectedFolder().SetIdList(computer.get());
+    ASSERT_NE(tree.ShellData(tree.Selected()), nullptr);
+    EXPECT_EQ(CompareIdLists(tree.ShellData(tree.Selected())->AbsoluteIdList(), computer.get()), 0);
+    EXPECT_EQ(tree.SelectedFolderPath(), L"");
+}
+
+TEST_F(ShellTreeTest, NewBaseFolderRefillsAndChangeDelayDefersTheReport) {
+    Load(temp.Path());
+    UniqueIdList alpha = Parsed(temp.Sub(L"alpha"));
+    tree.BaseFolder().SetIdList(alpha.get());
+    EXPECT_EQ(tree.NodeText(tree.FirstRoot()), L"alpha");
+    EXPECT_EQ(ChildTexts(tree.FirstRoot()), std::vector<std::wstring>{L"deep"});
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Sub(L"alpha"));
+    changes = 0;
+
+    tree.SetChangeDelay(30);
+    tree.Select(tree.FirstChild(tree.FirstRoot()));
+    EXPECT_EQ(changes, 0) << "reported only after the delay";
+    for (int i = 0; i < 100 && changes == 0; ++i) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(ShellTreeWithoutWindow, PathIsEmpty) {
+    ShellTree tree;
+    EXPECT_EQ(tree.SelectedFolderPath(), L"");
+}
+
+}  // namespace
+}  // namespace census

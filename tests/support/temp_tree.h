@@ -1,0 +1,39 @@
+// A folder tree made for one test under the temporary folder and removed
+// again (links are removed, never followed).
+#pragma once
+
+#include <string>
+
+namespace census::testing {
+
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    // The tree's folder, without a trailing backslash.
+    const std::wstring& Root() const { return root_; }
+    std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
+
+    void Dir(const std::wstring& relative) const;
+    void File(const std::wstring& relative, const std::string& bytes = {}) const;
+    void Attributes(const std::wstring& relative, unsigned long attributes) const;
+    // A directory link at `relative` leading to `target` (absolute). False when
+    // the platform lets this process make none.
+    bool DirLink(const std::wstring& relative, const std::wstring& target) const;
+
+private:
+    std::wstring root_;
+};
+
+// Reads a whole file's bytes ("" when it is missing).
+std::string ReadBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+// Names in a folder (no "." and "..").
+int CountEntries(const std::wstring& folder);
+// The extended-length form of an absolute path (for paths over 260 characters).
+std::wstring Long(const std::wstring& path);
+
+}  // namespace census::testing

@@ -5,6 +5,7 @@
 
 #include "app/census_pacer.h"
 #include "app/census_walk.h"
+#include "editors/memo_editor.h"
 #include "runtime/bevel.h"
 #include "runtime/check_box.h"
 #include "runtime/form.h"
@@ -29,7 +30,7 @@ public:
     Label* Label2 = nullptr;
     PushButton* Button1 = nullptr;
     PushButton* Button2 = nullptr;
-    Memo* Memo1 = nullptr;
+    MemoEditor* Memo1 = nullptr;
     ShellTree* FxShellTree1 = nullptr;
     CheckBox* CheckBox1 = nullptr;
     Bevel* FxSeparator1 = nullptr;

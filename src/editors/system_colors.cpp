@@ -1,5 +1,6 @@
 #include "editors/system_colors.h"
 
+#include "editors/hidden_window.h"
 #include "runtime/application.h"
 #include "runtime/handles.h"
 
@@ -17,18 +18,7 @@ const wchar_t kListenerClass[] = L"CensusSystemPaletteListener";
 
 class PaletteListener {
 public:
-    PaletteListener() {
-        HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        WNDCLASSW wc{};
-        if (!::GetClassInfoW(instance, kListenerClass, &wc)) {
-            wc.lpfnWndProc = &PaletteListener::Proc;
-            wc.hInstance = instance;
-            wc.lpszClassName = kListenerClass;
-            ::RegisterClassW(&wc);
-        }
-        window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kListenerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                        nullptr, instance, nullptr));
-    }
+    PaletteListener() : window_(CreateBroadcastReceiver(kListenerClass, &PaletteListener::Proc)) {}
 
     HWND Window() const { return window_.get(); }
 

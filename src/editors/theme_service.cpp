@@ -1,5 +1,6 @@
 #include "editors/theme_service.h"
 
+#include "editors/hidden_window.h"
 #include "runtime/application.h"
 #include "runtime/handles.h"
 
@@ -123,19 +124,7 @@ private:
         slot.class_name.clear();
     }
 
-    void CreateReceiver() {
-        HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        WNDCLASSW wc{};
-        if (!::GetClassInfoW(instance, kReceiverClass, &wc)) {
-            wc.lpfnWndProc = &ThemeService::ReceiverProc;
-            wc.hInstance = instance;
-            wc.lpszClassName = kReceiverClass;
-            ::RegisterClassW(&wc);
-        }
-        // A top-level window: the theme broadcast does not reach message-only ones.
-        receiver_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kReceiverClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                          nullptr, instance, nullptr));
-    }
+    void CreateReceiver() { receiver_ = CreateBroadcastReceiver(kReceiverClass, &ThemeService::ReceiverProc); }
 
     void ThemeChanged() {
         CloseAll();

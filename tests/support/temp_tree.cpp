@@ -24,10 +24,8 @@ void RemoveTree(const std::wstring& path) {
         }
     }
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attrs & FILE_ATTRIBUTE_DIRECTORY));
-    if (attrs & FILE_ATTRIBUTE_DIRECTORY)
-        ::RemoveDirectoryW(path.c_str());
-    else
-        ::DeleteFileW(path.c_str());
+    // A directory link may go either way, depending on the platform.
+    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY) || !::RemoveDirectoryW(path.c_str())) ::DeleteFileW(path.c_str());
 }
 
 }  // namespace
@@ -41,7 +39,7 @@ TempTree::TempTree() {
     ::GetLongPathNameW(temp, longer, MAX_PATH);
     static unsigned counter = 0;
     root_ = std::wstring(longer) + L"census-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
+            std::to_wstring(::GetTickCount64()) + L"-" + std::to_wstring(++counter);
     RemoveTree(root_);
     if (!::CreateDirectoryW(root_.c_str(), nullptr)) throw std::runtime_error("cannot make the test folder");
 }
@@ -96,6 +94,8 @@ bool TempTree::DirLink(const std::wstring& relative, const std::wstring& target)
         return false;
     UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
     ::WaitForSingleObject(process.get(), 10000);
+    // A host process may be reported finished a moment before its work shows.
+    for (int i = 0; i < 100 && !exists(); ++i) ::Sleep(20);
     return exists();
 }
 

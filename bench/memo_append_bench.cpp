@@ -27,7 +27,7 @@ static double AppendLines(int count) {
     memo.Style().SetHotTrack(false);
     memo.Style().GetLookAndFeel().SetKind(lfFlat);
     memo.Style().SetFont({L"Tahoma", -11, clWindowText, kRussianCharset, 0});
-    memo.Properties().SetScrollBars(MemoScrollBars::Both);
+    memo.Properties().SetScrollBars(std::getenv("MEMO_NO_BARS") ? MemoScrollBars::None : MemoScrollBars::Both);
     form.Show();
     Application::Instance().ProcessMessages();
     auto start = std::chrono::steady_clock::now();

@@ -77,7 +77,7 @@ void TForm1::CreateControls() {
     FxURLLabel3 = Place<UrlLabel>(16, 528, 107, 15);
     Button1 = Place<PushButton>(8, 8, 105, 25, 2);
     Button2 = Place<PushButton>(8, 488, 161, 25, 4);
-    Memo1 = Place<Memo>(8, 48, 369, 425, 3);
+    Memo1 = Place<MemoEditor>(8, 48, 369, 425, 3);
     FxShellTree1 = Place<ShellTree>(384, 48, 150, 425, 0);
     CheckBox1 = Place<CheckBox>(376, 8, 161, 24, 1);
     Button3 = Place<PushButton>(384, 488, 153, 25, 5);
@@ -112,9 +112,14 @@ void TForm1::SetTexts() {
     CheckBox1->SetHint(L"Результат с текущим каталогом или без");
     CheckBox1->SetShowHint(true);
 
-    Memo1->SetFont(MakeFont(L"Tahoma", 11, kRussianCharset));
-    Memo1->SetScrollBars(true, true);
-    Memo1->SetCaption(kInstructionText);
+    Memo1->Style().SetBorderStyle(cbsFlat);
+    Memo1->Style().SetHotTrack(false);
+    Memo1->Style().SetShadow(false);
+    Memo1->Style().GetLookAndFeel().SetKind(lfFlat);
+    Memo1->Style().GetLookAndFeel().SetNativeStyle(false);
+    Memo1->Style().SetFont(MakeFont(L"Tahoma", 11, kRussianCharset));
+    Memo1->Properties().SetScrollBars(MemoScrollBars::Both);
+    Memo1->Lines().SetText(kInstructionText);
 
     FxShellTree1->SetFont(MakeFont(L"Arial", 11));
     FxShellTree1->SetFrameVisible(true);

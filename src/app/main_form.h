@@ -7,10 +7,10 @@
 #include "app/census_walk.h"
 #include "decor/gradient_separator.h"
 #include "decor/url_label.h"
+#include "editors/memo_editor.h"
 #include "runtime/check_box.h"
 #include "runtime/form.h"
 #include "runtime/label.h"
-#include "runtime/memo.h"
 #include "runtime/push_button.h"
 #include "runtime/save_dialog.h"
 #include "shell/shell_tree.h"
@@ -30,7 +30,7 @@ public:
     Label* Label2 = nullptr;
     PushButton* Button1 = nullptr;
     PushButton* Button2 = nullptr;
-    Memo* Memo1 = nullptr;
+    MemoEditor* Memo1 = nullptr;
     ShellTree* FxShellTree1 = nullptr;
     CheckBox* CheckBox1 = nullptr;
     Separator* FxSeparator1 = nullptr;

@@ -1,0 +1,81 @@
+// An edit container with an edit value: the editing permission, Tab and
+// Escape handling, and change events that a nestable lock batches into one
+// OnChange and one OnEditValueChanged.
+#pragma once
+
+#include "editors/edit_container.h"
+
+#include <functional>
+#include <string>
+
+namespace census {
+
+class CustomEdit;
+
+class EditProperties {
+public:
+    virtual ~EditProperties() = default;
+    bool ReadOnly() const { return read_only_; }
+    void SetReadOnly(bool v) {
+        if (v == read_only_) return;
+        read_only_ = v;
+        Changed();
+    }
+    virtual bool WantsTabs() const { return false; }
+
+    std::function<void(CustomEdit& sender)> OnChange;
+    std::function<void(CustomEdit& sender)> OnEditValueChanged;
+    // May change the text or refuse it with an error text.
+    std::function<void(CustomEdit& sender, std::wstring& text, std::wstring& error, bool& failed)> OnValidate;
+    std::function<void()> OnPropertiesChanged;
+
+protected:
+    void Changed() {
+        if (OnPropertiesChanged) OnPropertiesChanged();
+    }
+
+private:
+    bool read_only_ = false;
+};
+
+class CustomEdit : public EditContainer {
+public:
+    CustomEdit();
+
+    virtual EditProperties& Properties() = 0;
+
+    virtual std::wstring EditValue() { return edit_value_; }
+    void SetEditValue(const std::wstring& value);
+
+    bool ModifiedAfterEnter() const { return modified_after_enter_; }
+    // The user (or a clipboard action) may change the text now.
+    bool DoEditing();
+
+    void LockChangeEvents() { ++change_lock_; }
+    void UnlockChangeEvents();
+
+    std::function<void(CustomEdit& sender, bool& can_edit)> OnEditing;
+
+protected:
+    // The text of the inner control changed; from_user marks a modification.
+    void EditTextChanged(bool from_user);
+    // Keys of the inner control, before it sees them; key 0 consumes.
+    virtual void EditKeyDown(WORD& key, unsigned shift);
+    void InnerEntered();
+    void InnerExited();
+    // Puts a value back into the inner control (Escape).
+    virtual void RestoreValue(const std::wstring& value) { SetEditValue(value); }
+
+private:
+    void ChangeEvent();
+    void EditValueChangedEvent();
+
+    std::wstring edit_value_;
+    std::wstring value_at_enter_;
+    bool modified_after_enter_ = false;
+    int change_lock_ = 0;
+    bool change_due_ = false;
+    bool value_change_due_ = false;
+};
+
+}  // namespace census

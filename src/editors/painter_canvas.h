@@ -1,0 +1,65 @@
+// The drawing layer the painters use: frames, bevels, tiled fills, the focus
+// frame and clip regions on top of the runtime canvas.
+#pragma once
+
+#include "runtime/canvas.h"
+#include "runtime/colors.h"
+#include "runtime/handles.h"
+
+namespace census {
+
+enum Border : unsigned { bLeft = 1, bTop = 2, bRight = 4, bBottom = 8 };
+using Borders = unsigned;  // set of Border bits
+constexpr Borders kAllBorders = bLeft | bTop | bRight | bBottom;
+
+enum class RegionOp { Copy, And, Or, Diff, Xor };
+
+// An owned GDI region; an empty one has no handle.
+class Region {
+public:
+    Region() = default;
+    explicit Region(const RECT& r) : handle_(::CreateRectRgnIndirect(&r)) {}
+    explicit Region(HRGN adopted) : handle_(adopted) {}
+
+    HRGN Handle() const { return handle_.get(); }
+    bool Empty() const;
+    // Combines other into this one (an empty region counts as no area).
+    void Combine(const Region& other, RegionOp op);
+    bool Equals(const Region& other) const;
+    Region Copy() const;
+
+private:
+    UniqueRegion handle_;
+};
+
+class PainterCanvas {
+public:
+    explicit PainterCanvas(Canvas& canvas) : canvas_(canvas) {}
+
+    Canvas& Base() { return canvas_; }
+    HDC Handle() const { return canvas_.Handle(); }
+
+    void SetBrushColor(TColor color) { canvas_.SetBrushColor(color); }
+    void FillRect(const RECT& r, TColor color);
+    void FillRect(const RECT& r) { canvas_.FillRect(r); }
+
+    // Strips of width pixels along the chosen sides (left, right, top, bottom),
+    // in the brush colour; clDefault keeps the current brush.
+    void FrameBorders(const RECT& r, TColor color, Borders borders, int width = 1);
+    void TwoToneFrame(const RECT& r, TColor left_top, int width, Borders borders, TColor right_bottom);
+    void BevelEdge(const RECT& r, bool sunken, Borders borders, bool outer);
+    // Tiles bitmap over r from the canvas origin; without one fills with the brush.
+    void FillRectTiled(const RECT& r, HBITMAP bitmap);
+    void DrawFocusFrame(const RECT& r);
+    void Polygon(const POINT* points, int count, TColor color);
+
+    void ExcludeClipRect(const RECT& r);
+    void IntersectClipRect(const RECT& r);
+    Region SaveClipRegion() const;
+    void RestoreClipRegion(const Region& region);
+
+private:
+    Canvas& canvas_;
+};
+
+}  // namespace census

@@ -1,0 +1,57 @@
+// The built program, started and driven from outside as a user would.
+#include "runtime/string_list.h"
+#include "support/census_driver.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+namespace census {
+namespace {
+
+using testing::CensusDriver;
+
+TEST(EndToEnd, StartButtonListsTheDesktopFolderInThePane) {
+    const std::wstring desktop = testing::DesktopFolder();
+    if (testing::CountEntries(desktop) != 0) GTEST_SKIP() << "the desktop folder is not empty";
+    const std::wstring root = desktop + L"\\census-e2e";
+    ASSERT_TRUE(::CreateDirectoryW(root.c_str(), nullptr));
+    struct Cleanup {
+        std::wstring root;
+        ~Cleanup() {
+            for (const wchar_t* f : {L"\\Вложенная\\файл.txt", L"\\a.txt", L"\\b.doc"}) ::DeleteFileW((root + f).c_str());
+            ::RemoveDirectoryW((root + L"\\Вложенная").c_str());
+            ::RemoveDirectoryW(root.c_str());
+        }
+    } cleanup{root};
+    ::CreateDirectoryW((root + L"\\Вложенная").c_str(), nullptr);
+    for (const wchar_t* f : {L"\\Вложенная\\файл.txt", L"\\a.txt", L"\\b.doc"}) {
+        UniqueFileHandle h(::CreateFileW((root + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(h);
+    }
+
+    CensusDriver program;
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(L"..:: Ворлинд ::.. by Korvalt", CensusDriver::Text(program.MainWindow()));
+    HWND start = program.FindChildByText(L"П Л И !");
+    HWND count = program.FindChildByText(L"Количество файлов");
+    HWND pane = program.FindChildByClass(L"Edit");
+    ASSERT_TRUE(start && count && pane);
+    EXPECT_EQ(desktop, CensusDriver::Text(program.FindChildByText(desktop)));
+
+    CensusDriver::Click(start);
+    ASSERT_TRUE(CensusDriver::WaitForText(count, [](const std::wstring& t) { return t == L"Количество Файлов: 3"; },
+                                          30000))
+        << CensusDriver::Text(count);
+    auto lines = SplitLines(CensusDriver::Text(pane));
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::wstring> expected = {L"census-e2e\\a.txt", L"census-e2e\\b.doc", L"census-e2e\\Вложенная\\файл.txt"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, lines);
+    EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace census

@@ -17,6 +17,8 @@ Component::~Component() {
 
 void Component::Adopt(std::unique_ptr<Component> child) {
     child->owner_ = this;
+    // A component made while its owner loads loads with it (and gets Loaded()).
+    if (loading_) child->BeginLoading();
     components_.push_back(std::move(child));
 }
 

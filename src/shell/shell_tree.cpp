@@ -370,7 +370,9 @@ void ShellTree::BaseFolderChanged() {
 
 void ShellTree::Loaded() {
     if (HasOption(stoAutoFill) && NodeCount() == 0) {
-        // Without a window yet the fill waits for it, still counted as part of loading.
+        // The fill belongs to loading: a tree placed on a window makes its
+        // window now; one without a parent yet waits for its window.
+        if (!HandleAllocated() && Parent()) HandleNeeded();
         if (HandleAllocated()) {
             FillAsLoading();
         } else {

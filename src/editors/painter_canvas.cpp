@@ -26,7 +26,11 @@ void Region::Combine(const Region& other, RegionOp op) {
         case RegionOp::Xor: mode = RGN_XOR; break;
         case RegionOp::Copy: mode = RGN_COPY; break;
     }
-    ::CombineRgn(handle_.get(), handle_.get(), source, mode);
+    // A copy takes its one source as the first operand.
+    if (mode == RGN_COPY)
+        ::CombineRgn(handle_.get(), source, nullptr, RGN_COPY);
+    else
+        ::CombineRgn(handle_.get(), handle_.get(), source, mode);
 }
 
 bool Region::Equals(const Region& other) const {

@@ -96,6 +96,15 @@ TEST_F(MemoTest, InnerEditSitsInsideTheFlatBorder) {
     EXPECT_EQ(3, memo.Inner().Top());
     EXPECT_EQ(363, memo.Inner().Width());
     EXPECT_EQ(419, memo.Inner().Height());
+    // The window's region is the whole flat border: nothing of the memo is cut away.
+    UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(SIMPLEREGION, ::GetWindowRgn(memo.Handle(), region.get()));
+    RECT box{};
+    ::GetRgnBox(region.get(), &box);
+    EXPECT_EQ(0, box.left);
+    EXPECT_EQ(0, box.top);
+    EXPECT_EQ(369, box.right);
+    EXPECT_EQ(425, box.bottom);
     EXPECT_EQ(&FlatPainter(), &memo.GetLookAndFeel().Painter());
     EXPECT_EQ(&FlatPainter(), &memo.VerticalBar().GetLookAndFeel().Painter());
 }

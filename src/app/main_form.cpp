@@ -192,9 +192,10 @@ void TForm1::FileListed(const std::wstring& line) {
     if (!pacer_.Due()) return;
     // Whatever a handler sees while messages run, the pane and the count
     // already show every file listed so far.
+    std::uint64_t began = ::GetTickCount64();
     ShowListed();
     Application::Instance().ProcessMessages();
-    pacer_.CaughtUp();
+    pacer_.CaughtUp(began);
 }
 
 void TForm1::ShowListed() {

@@ -10,7 +10,7 @@
 
 #include "editors/custom_edit.h"
 #include "editors/scroll_bar.h"
-#include "runtime/memo.h"
+#include "runtime/edit_lines.h"
 
 #include <memory>
 

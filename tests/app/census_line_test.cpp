@@ -1,4 +1,5 @@
 #include "app/census_line.h"
+#include "app/census_pacer.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,13 @@ TEST(SaveFileName, TxtIsAddedUnlessTheFileNameHoldsIt) {
 TEST(SaveFileName, EmptyNameAsksForOneButBlanksDoNot) {
     EXPECT_FALSE(SaveFileName(L"").has_value());
     EXPECT_EQ(L".txt", SaveFileName(L"   ").value());
+}
+
+TEST(CensusPacer, WaitGrowsWithTheCostOfCatchingUpWithinBounds) {
+    EXPECT_EQ(CensusPacer::kInterval, CensusPacer::IntervalFor(0));
+    EXPECT_EQ(CensusPacer::kInterval, CensusPacer::IntervalFor(20));
+    EXPECT_EQ(120u, CensusPacer::IntervalFor(60));
+    EXPECT_EQ(CensusPacer::kMaxInterval, CensusPacer::IntervalFor(5000));
 }
 
 }  // namespace

@@ -94,6 +94,24 @@ TEST_F(MainFormTest, OpensWithInstructionsAndTheChosenFolderInThePathLabel) {
     EXPECT_EQ(ToCodePage1251(TForm1::kInstructionText), ReadBytes(t.Path(L"before.txt")));
 }
 
+TEST_F(MainFormTest, FocusStartsInTheTreeAndTabFollowsTheTabOrder) {
+    // The control of the window, whichever inner window of it has the focus.
+    auto focused = [this]() -> Control* {
+        for (HWND h = ::GetFocus(); h; h = ::GetParent(h))
+            if (Control* c = Control::FromHandle(h); c && c->Parent() == form.get()) return c;
+        return nullptr;
+    };
+    std::vector<Control*> order = {form->CheckBox1, form->Button1, form->Memo1,
+                                   form->Button2,   form->Button3, form->FxShellTree1};
+    EXPECT_EQ(form->FxShellTree1, focused());
+    for (Control* expected : order) {
+        form->SelectNext(true);
+        EXPECT_EQ(expected, focused()) << expected->Name();
+    }
+    form->SelectNext(false);
+    EXPECT_EQ(form->Button3, focused());
+}
+
 TEST_F(MainFormTest, CensusFillsThePaneAndCountsAndSavesIt) {
     TempTree t;
     t.File(L"a.txt");

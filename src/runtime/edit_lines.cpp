@@ -1,4 +1,6 @@
-#include "runtime/memo.h"
+#include "runtime/edit_lines.h"
+
+#include <algorithm>
 
 namespace census {
 
@@ -39,43 +41,6 @@ void EditLines::AddStrings(std::span<const std::wstring> lines) {
     std::wstring block = AppendedText(length == 0 || last_start == length, lines);
     ::SendMessageW(h, EM_SETSEL, length, length);
     ::SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(block.c_str()));
-}
-
-Memo::Memo() : lines_(std::make_unique<EditLines>(*this)) {
-    SetTabStop(true);
-    SetColor(clWindow);
-}
-
-Memo::~Memo() { DestroyHandle(); }
-
-void Memo::FillCreateParams(CreateParams& params) {
-    Control::FillCreateParams(params);
-    params.class_name = L"EDIT";
-    params.style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
-    if (!word_wrap_) params.style |= ES_AUTOHSCROLL;
-    if (hscroll_) params.style |= WS_HSCROLL;
-    if (vscroll_) params.style |= WS_VSCROLL;
-    params.ex_style |= WS_EX_CLIENTEDGE;
-}
-
-void Memo::WindowCreated() {
-    // The default limit of a multi-line edit is far below a census of any size.
-    ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
-}
-
-void Memo::ColorChanged() {
-    background_.reset();
-    Control::ColorChanged();
-}
-
-bool Memo::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (msg != CN_CTLCOLOR) return false;
-    HDC dc = reinterpret_cast<HDC>(wp);
-    ::SetTextColor(dc, ColorToRgb(Font().color));
-    ::SetBkColor(dc, ColorToRgb(Color()));
-    if (!background_) background_.reset(::CreateSolidBrush(ColorToRgb(Color())));
-    result = reinterpret_cast<LRESULT>(background_.get());
-    return true;
 }
 
 }  // namespace census

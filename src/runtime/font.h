@@ -24,8 +24,8 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
-// A new GDI font for the spec (colour is not part of a GDI font).
-UniqueFont CreateFontFor(const FontSpec& spec);
+// A new GDI font for the description (colour is not part of a GDI font).
+UniqueFont CreateFontFor(const FontSpec& font);
 
 // Reads back a GDI font's description (name, height, charset, style).
 FontSpec DescribeFont(HFONT font, TColor color = clWindowText);

@@ -1,3 +1,4 @@
+#include "support/gdi_count.h"
 #include "decor/blink_list.h"
 #include "decor/decorated_label.h"
 
@@ -197,7 +198,8 @@ TEST(LabelPaint, FramesNestOutsideInAndLeaveNoGdiObjects) {
     label.SetBorderColor(clLime);
     label.SetBorderInner(fsStatus);
     label.SetColor(clWhite);
-    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    PaintOf(label);  // the label keeps its font once made
+    DWORD before = testing::LiveGdiObjects();
     auto bitmap = PaintOf(label);
     EXPECT_EQ(clRed, bitmap->PixelAt(0, 5));    // popup, two rings
     EXPECT_EQ(clRed, bitmap->PixelAt(1, 5));
@@ -211,7 +213,7 @@ TEST(LabelPaint, FramesNestOutsideInAndLeaveNoGdiObjects) {
     EXPECT_EQ(5, text.left);
     EXPECT_EQ(35, text.right);
     bitmap.reset();
-    EXPECT_EQ(before, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(before, testing::LiveGdiObjects());
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "support/gdi_count.h"
 #include "decor/color_shading.h"
 #include "decor/frames.h"
 
@@ -242,13 +243,13 @@ TEST_F(FrameTest, ControlFrameErasesAllSidesButFramesOnlyTheChosenOnes) {
 }
 
 TEST_F(FrameTest, DrawingLeavesNoGdiObjectsBehind) {
-    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD before = testing::LiveGdiObjects();
     for (const FrameCase& c : FromColorCases()) Draw(c, sdAll);
     {
         Canvas canvas(bitmap_.Dc());
         PaintControlFrame(canvas, 10, 8, fsGroove, kFace, clRed, sdAll, false);
     }
-    EXPECT_EQ(before, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(before, testing::LiveGdiObjects());
 }
 
 }  // namespace

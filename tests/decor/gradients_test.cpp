@@ -1,3 +1,4 @@
+#include "support/gdi_count.h"
 #include "decor/gradient_bands.h"
 #include "decor/gradients.h"
 
@@ -143,13 +144,13 @@ TEST_F(GradientTest, DiagonalOfOneColourIsPlain) {
 }
 
 TEST_F(GradientTest, EmptyRectanglePaintsNothingAndNothingLeaks) {
-    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD before = testing::LiveGdiObjects();
     Paint(0, 5, gkHorizontal, clBlack, clWhite);
     EXPECT_EQ(kPaper, Raw(2, 2));
     for (int kind = gkDiagonalDown; kind <= gkBigBox; ++kind)
         Paint(30, 12, static_cast<GradientKind>(kind), clBtnFace, clHighlight);
     bitmap_.reset();
-    EXPECT_EQ(before, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(before, testing::LiveGdiObjects());
 }
 
 TEST_F(GradientTest, SystemColoursAreResolvedWhenPainting) {
@@ -178,12 +179,12 @@ TEST_P(TransparentDrawTest, KeyedPixelsLeaveTheCanvasAlone) {
     }
     MemoryBitmap target(6, 6);
     target.Fill(kPaper);
-    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD before = testing::LiveGdiObjects();
     {
         Canvas canvas(target.Dc());
         StretchDrawTransparent(canvas, source.get(), {1, 1, 5, 5}, {0, 0, 2, 2}, key);
     }
-    EXPECT_EQ(before, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(before, testing::LiveGdiObjects());
     EXPECT_EQ(kPaper, target.PixelAt(1, 1));
     EXPECT_EQ(kPaper, target.PixelAt(2, 2));
     EXPECT_EQ(clRed, target.PixelAt(3, 1));

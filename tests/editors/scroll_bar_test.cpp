@@ -1,3 +1,4 @@
+#include "support/gdi_count.h"
 #include "editors/scroll_bar.h"
 
 #include "runtime/application.h"
@@ -179,12 +180,12 @@ TEST_F(ScrollBarControl, PartStatesFollowThePainter) {
 TEST_F(ScrollBarControl, AThousandPaintsLeaveNoGdiObjectBehind) {
     bar.SetScrollParams(0, 99, true, 10, 30);
     bar.Repaint();
-    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD before = testing::LiveGdiObjects();
     for (int i = 0; i < 1000; ++i) {
         bar.SetPosition(i % 90);
         bar.Repaint();
     }
-    EXPECT_EQ(before, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(before, testing::LiveGdiObjects());
 }
 
 }  // namespace

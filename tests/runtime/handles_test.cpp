@@ -1,3 +1,4 @@
+#include "support/gdi_count.h"
 #include "runtime/handles.h"
 
 #include <gtest/gtest.h>
@@ -6,10 +7,11 @@ namespace census {
 namespace {
 
 TEST(Handles, GdiObjectsAreFreedAndMovesTransferOwnership) {
-    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD before = testing::LiveGdiObjects();
     {
         UniqueBrush a(::CreateSolidBrush(RGB(1, 2, 3)));
         ASSERT_TRUE(a);
+        EXPECT_EQ(before + 1, testing::LiveGdiObjects());  // the count sees every object
         UniqueBrush b(std::move(a));
         EXPECT_FALSE(a);
         EXPECT_TRUE(b);
@@ -17,7 +19,7 @@ TEST(Handles, GdiObjectsAreFreedAndMovesTransferOwnership) {
         c = std::move(b);
         EXPECT_TRUE(c);
     }
-    EXPECT_EQ(before, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(before, testing::LiveGdiObjects());
 }
 
 }  // namespace

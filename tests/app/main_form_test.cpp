@@ -145,6 +145,18 @@ TEST_F(MainFormTest, CensusFillsThePaneAndCountsAndSavesIt) {
     EXPECT_EQ(3, std::count(text.begin(), text.end(), L'\n'));
 }
 
+TEST_F(MainFormTest, TypedTextIsKeptAndLinesFollowItAfterALineBreak) {
+    TempTree t;
+    form->Memo1->Lines().SetText(L"набрано вручную");
+    std::vector<std::wstring> block = {L"a.txt", L"b.txt"};
+    form->Memo1->Lines().AddStrings(block);
+    EXPECT_EQ(L"набрано вручную\r\na.txt\r\nb.txt", PaneText());
+    SaveAs(t.Path(L"typed.txt"));
+    form->Button2Click(*form->Button2);
+    EXPECT_EQ("\xED\xE0\xE1\xF0\xE0\xED\xEE \xE2\xF0\xF3\xF7\xED\xF3\xFE\r\na.txt\r\nb.txt",
+              ReadBytes(t.Path(L"typed.txt")));
+}
+
 TEST_F(MainFormTest, EmptyFolderLeavesAnEmptyListAndTheCountAsItWas) {
     TempTree t;
     t.Dir(L"Empty");

@@ -3,19 +3,9 @@
 namespace census {
 
 UniqueFont CreateRotatedFont(const FontSpec& font, int angle) {
-    LOGFONTW lf{};
-    lf.lfHeight = font.height;
+    LOGFONTW lf = LogFontFor(font);
     lf.lfEscapement = angle * 10;
-    lf.lfWeight = (font.style & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (font.style & fsItalic) ? TRUE : FALSE;
-    lf.lfUnderline = (font.style & fsUnderline) ? TRUE : FALSE;
-    lf.lfStrikeOut = (font.style & fsStrikeOut) ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH;
-    font.name.copy(lf.lfFaceName, LF_FACESIZE - 1);
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
 

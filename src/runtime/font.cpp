@@ -2,7 +2,7 @@
 
 namespace census {
 
-UniqueFont CreateFontFor(const FontSpec& font) {
+LOGFONTW LogFontFor(const FontSpec& font) {
     LOGFONTW lf{};
     lf.lfHeight = font.height;
     lf.lfWeight = (font.style & fsBold) ? FW_BOLD : FW_NORMAL;
@@ -15,6 +15,11 @@ UniqueFont CreateFontFor(const FontSpec& font) {
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH;
     font.name.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    return lf;
+}
+
+UniqueFont CreateFontFor(const FontSpec& font) {
+    LOGFONTW lf = LogFontFor(font);
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
 

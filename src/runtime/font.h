@@ -24,6 +24,9 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
+// The platform's description of the font (colour is not part of it).
+LOGFONTW LogFontFor(const FontSpec& font);
+
 // A new GDI font for the description (colour is not part of a GDI font).
 UniqueFont CreateFontFor(const FontSpec& font);
 

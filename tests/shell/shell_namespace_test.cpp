@@ -2,7 +2,7 @@
 #include "shell/system_image_list.h"
 
 #include "shell/id_list_fixture.h"
-#include "shell/temp_folder.h"
+#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace census {
 namespace {
 
 using testing::BytesOf;
-using testing::TempFolder;
+using testing::TempTree;
 
 UniqueIdList Parsed(const std::wstring& path) {
     UniqueIdList list;
@@ -27,8 +27,8 @@ UniqueIdList Special(int csidl) {
 }
 
 TEST(ShellNamespace, PathsOfDesktopDriveRootFolderAndVirtualFolder) {
-    TempFolder temp(L"ns_paths");
-    temp.Folder(L"Inner");
+    TempTree temp;
+    temp.Dir(L"Inner");
     const std::wstring desktop = GetSpecialFolderPath(CSIDL_DESKTOP);
     ASSERT_FALSE(desktop.empty());
     UniqueIdList empty = CopyIdList(nullptr);
@@ -36,31 +36,31 @@ TEST(ShellNamespace, PathsOfDesktopDriveRootFolderAndVirtualFolder) {
     EXPECT_EQ(GetPathFromIdList(nullptr), desktop);
     EXPECT_EQ(GetPathFromIdList(empty.get()), desktop);
     EXPECT_EQ(GetPathFromIdList(Parsed(L"C:\\").get()), L"C:\\");
-    EXPECT_EQ(GetPathFromIdList(Parsed(temp.Sub(L"Inner")).get()), temp.Sub(L"Inner"));
+    EXPECT_EQ(GetPathFromIdList(Parsed(temp.Path(L"Inner")).get()), temp.Path(L"Inner"));
     EXPECT_EQ(GetPathFromIdList(Special(CSIDL_DRIVES).get()), L"");
 }
 
 TEST(ShellNamespace, ParseRefusesMissingAndOverlongPaths) {
-    TempFolder temp(L"ns_parse");
+    TempTree temp;
     UniqueIdList list;
-    EXPECT_HRESULT_FAILED(ParsePath(temp.Sub(L"missing\\deeper"), list));
+    EXPECT_HRESULT_FAILED(ParsePath(temp.Path(L"missing\\deeper"), list));
     EXPECT_FALSE(list);
     EXPECT_HRESULT_FAILED(ParsePath(L"C:\\" + std::wstring(300, L'a'), list));
     EXPECT_FALSE(list);
 }
 
 TEST(ShellNamespace, BindSplitAndName) {
-    TempFolder temp(L"ns_split");
-    temp.Folder(L"Child");
-    UniqueIdList child = Parsed(temp.Sub(L"Child"));
+    TempTree temp;
+    temp.Dir(L"Child");
+    UniqueIdList child = Parsed(temp.Path(L"Child"));
 
     ComPtr<IShellFolder> parent;
     UniqueIdList parent_list, item;
     ASSERT_HRESULT_SUCCEEDED(SplitParentAndItem(child.get(), parent, parent_list, item));
-    EXPECT_EQ(GetPathFromIdList(parent_list.get()), temp.Path());
+    EXPECT_EQ(GetPathFromIdList(parent_list.get()), temp.Root());
     EXPECT_EQ(IdListArray(item.get()).ItemCount(), 1);
     EXPECT_EQ(ItemDisplayName(parent.get(), item.get(), DisplayNameKind::InFolder), L"Child");
-    EXPECT_EQ(ItemDisplayName(parent.get(), item.get(), DisplayNameKind::ForParsing), temp.Sub(L"Child"));
+    EXPECT_EQ(ItemDisplayName(parent.get(), item.get(), DisplayNameKind::ForParsing), temp.Path(L"Child"));
     EXPECT_EQ(ItemDisplayName(parent.get(), item.get(), DisplayNameKind::ForEditing), L"Child");
 
     ComPtr<IShellFolder> bound;
@@ -111,7 +111,7 @@ TEST(ShellNamespace, NameRecordsInAllThreeForms) {
 }
 
 TEST(ShellNamespace, IconsAndSystemImageLists) {
-    TempFolder temp(L"ns_icons");
+    TempTree temp;
     HIMAGELIST small_list = GetSystemImageList(true);
     HIMAGELIST large_list = GetSystemImageList(false);
     ASSERT_NE(small_list, nullptr);
@@ -123,7 +123,7 @@ TEST(ShellNamespace, IconsAndSystemImageLists) {
     EXPECT_EQ(cx, GetSystemMetrics(SM_CXICON));
     EXPECT_EQ(GetSystemImageList(true), small_list);
 
-    UniqueIdList folder = Parsed(temp.Path());
+    UniqueIdList folder = Parsed(temp.Root());
     const int closed = GetItemIconIndex(folder.get(), kSmallIcon);
     EXPECT_GT(closed, 0);
     EXPECT_LT(closed, ImageList_GetImageCount(small_list));

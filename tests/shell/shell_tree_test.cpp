@@ -4,14 +4,14 @@
 #include "runtime/form.h"
 #include "shell/shell_namespace.h"
 
-#include "shell/temp_folder.h"
+#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
 namespace census {
 namespace {
 
-using testing::TempFolder;
+using testing::TempTree;
 
 UniqueIdList Parsed(const std::wstring& path) {
     UniqueIdList list;
@@ -23,15 +23,16 @@ UniqueIdList Parsed(const std::wstring& path) {
 //   alpha\deep\deeper   Beta   files_only\note.txt   hidden (hidden)   empty
 class ShellTreeTest : public ::testing::Test {
 protected:
-    ShellTreeTest() : temp(L"tree") {
-        temp.Folder(L"alpha");
-        temp.Folder(L"alpha\\deep");
-        temp.Folder(L"alpha\\deep\\deeper");
-        temp.Folder(L"Beta");
-        temp.Folder(L"files_only");
+    ShellTreeTest() {
+        temp.Dir(L"alpha");
+        temp.Dir(L"alpha\\deep");
+        temp.Dir(L"alpha\\deep\\deeper");
+        temp.Dir(L"Beta");
+        temp.Dir(L"files_only");
         temp.File(L"files_only\\note.txt");
-        temp.Folder(L"hidden", FILE_ATTRIBUTE_HIDDEN);
-        temp.Folder(L"empty");
+        temp.Dir(L"hidden");
+        temp.Attributes(L"hidden", FILE_ATTRIBUTE_HIDDEN);
+        temp.Dir(L"empty");
         temp.File(L"loose.txt");
         form.SetBounds(0, 0, 300, 400);
         tree.SetParent(&form);
@@ -61,23 +62,23 @@ protected:
         return nullptr;
     }
 
-    TempFolder temp;
+    TempTree temp;
     Form form;
     ShellTree tree;
     int changes = 0;
 };
 
 TEST_F(ShellTreeTest, LoadingFillsTheBaseFolderInShellOrderWithoutReporting) {
-    Load(temp.Path());
+    Load(temp.Root());
     TreeNode root = tree.FirstRoot();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(tree.NextSibling(root), nullptr) << "one root node";
-    EXPECT_EQ(tree.NodeText(root), temp.Path().substr(temp.Path().rfind(L'\\') + 1));
+    EXPECT_EQ(tree.NodeText(root), temp.Root().substr(temp.Root().rfind(L'\\') + 1));
     EXPECT_TRUE(tree.IsExpanded(root));
     EXPECT_EQ(ChildTexts(root), (std::vector<std::wstring>{L"alpha", L"Beta", L"empty", L"files_only", L"hidden"}));
     EXPECT_EQ(tree.Selected(), root);
     EXPECT_EQ(changes, 0) << "no OnChange for the selection made while loading";
-    EXPECT_EQ(tree.SelectedFolderPath(), temp.Path());
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Root());
 }
 
 TEST_F(ShellTreeTest, OptionsDecideWhatIsShown) {
@@ -93,13 +94,13 @@ TEST_F(ShellTreeTest, OptionsDecideWhatIsShown) {
     for (const Case& c : cases) {
         tree.SetParent(nullptr);
         tree.SetParent(&form);
-        Load(temp.Path(), c.options);
+        Load(temp.Root(), c.options);
         EXPECT_EQ(ChildTexts(tree.FirstRoot()), c.children) << c.name;
     }
 }
 
 TEST_F(ShellTreeTest, ExpansionFillsOnDemandAndDropsTheButtonOfFoldersWithoutSubFolders) {
-    Load(temp.Path());
+    Load(temp.Root());
     TreeNode root = tree.FirstRoot();
     TreeNode alpha = Child(root, L"alpha");
     ASSERT_NE(alpha, nullptr);
@@ -118,12 +119,12 @@ TEST_F(ShellTreeTest, ExpansionFillsOnDemandAndDropsTheButtonOfFoldersWithoutSub
 }
 
 TEST_F(ShellTreeTest, NavigatesToADeepFolderAndReportsIt) {
-    Load(temp.Path());
-    UniqueIdList deeper = Parsed(temp.Sub(L"alpha\\deep\\deeper"));
+    Load(temp.Root());
+    UniqueIdList deeper = Parsed(temp.Path(L"alpha\\deep\\deeper"));
     tree.SelectedFolder().SetIdList(deeper.get());
     ASSERT_NE(tree.Selected(), nullptr);
     EXPECT_EQ(tree.NodeText(tree.Selected()), L"deeper");
-    EXPECT_EQ(tree.SelectedFolderPath(), temp.Sub(L"alpha\\deep\\deeper"));
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Path(L"alpha\\deep\\deeper"));
     EXPECT_TRUE(tree.IsExpanded(tree.ParentNode(tree.Selected())));
     EXPECT_EQ(changes, 1);
 
@@ -134,8 +135,8 @@ TEST_F(ShellTreeTest, NavigatesToADeepFolderAndReportsIt) {
 }
 
 TEST_F(ShellTreeTest, RecreatedWindowRefillsAndReturnsToTheSelectedFolder) {
-    Load(temp.Path());
-    UniqueIdList deep = Parsed(temp.Sub(L"alpha\\deep"));
+    Load(temp.Root());
+    UniqueIdList deep = Parsed(temp.Path(L"alpha\\deep"));
     tree.SelectedFolder().SetIdList(deep.get());
     int deleted = 0;
     tree.OnDeleteItem = [&](ShellTree&, TreeNode, ShellTreeData&) { ++deleted; };
@@ -145,7 +146,7 @@ TEST_F(ShellTreeTest, RecreatedWindowRefillsAndReturnsToTheSelectedFolder) {
     EXPECT_GT(deleted, 0);
     Application::Instance().ProcessMessages();
     ASSERT_GT(tree.NodeCount(), 0) << "filled through the deferred message";
-    EXPECT_EQ(tree.SelectedFolderPath(), temp.Sub(L"alpha\\deep"));
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Path(L"alpha\\deep"));
 }
 
 TEST_F(ShellTreeTest, AddItemHandlerCanRefuseItems) {
@@ -153,7 +154,7 @@ TEST_F(ShellTreeTest, AddItemHandlerCanRefuseItems) {
                         bool& allow) {
         allow = ItemDisplayName(folder, item, DisplayNameKind::InFolder) != L"Beta";
     };
-    Load(temp.Path());
+    Load(temp.Root());
     EXPECT_EQ(ChildTexts(tree.FirstRoot()), (std::vector<std::wstring>{L"alpha", L"empty", L"files_only", L"hidden"}));
 }
 
@@ -177,12 +178,12 @@ TEST_F(ShellTreeTest, SelectedFolderPathOfDesktopDriveRootAndVirtualFolder) {
 }
 
 TEST_F(ShellTreeTest, NewBaseFolderRefillsAndChangeDelayDefersTheReport) {
-    Load(temp.Path());
-    UniqueIdList alpha = Parsed(temp.Sub(L"alpha"));
+    Load(temp.Root());
+    UniqueIdList alpha = Parsed(temp.Path(L"alpha"));
     tree.BaseFolder().SetIdList(alpha.get());
     EXPECT_EQ(tree.NodeText(tree.FirstRoot()), L"alpha");
     EXPECT_EQ(ChildTexts(tree.FirstRoot()), std::vector<std::wstring>{L"deep"});
-    EXPECT_EQ(tree.SelectedFolderPath(), temp.Sub(L"alpha"));
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Path(L"alpha"));
     changes = 0;
 
     tree.SetChangeDelay(30);

@@ -257,7 +257,6 @@ private:
     UniqueHwnd hwnd_;
     bool native_ = false;
     bool recreating_ = false;
-    bool mouse_inside_ = false;
 };
 
 }  // namespace census

@@ -1,5 +1,7 @@
 #include "runtime/hint.h"
 
+#include <utility>
+
 namespace census {
 
 // --- hint window --------------------------------------------------------------
@@ -107,15 +109,15 @@ void HintManager::MouseMovedOver(Control* control, POINT screen) {
     Control* target = control;
     while (target && target->Hint().empty()) target = target->Parent();
     bool shows = target && ShowHints && target->ShowHint() && !ShortHint(target->Hint()).empty();
-    if (control != control_) {
-        if (control_ && control_->HandleAllocated()) control_->Perform(CM_MOUSELEAVE);
+    if (control != under_mouse_) {
+        Control* left = std::exchange(under_mouse_, control);
+        if (left && left->HandleAllocated()) left->Perform(CM_MOUSELEAVE);
         if (control && control->HandleAllocated()) control->Perform(CM_MOUSEENTER);
     }
     if (target != control_ || !shows) {
         HideHint();
         control_ = shows ? target : nullptr;
         if (!control_) {
-            control_ = nullptr;
             if (show_timer_) show_timer_->SetEnabled(false);
             return;
         }
@@ -133,7 +135,6 @@ void HintManager::MouseMovedOver(Control* control, POINT screen) {
     } else if (showing_ && !::PtInRect(&cursor_rect_, screen)) {
         HideHint();
     }
-    last_pos_ = screen;
 }
 
 void HintManager::ActivateHint() {
@@ -205,6 +206,7 @@ void HintManager::CancelHint() {
 void HintManager::Release() {
     CancelHint();
     control_ = nullptr;
+    under_mouse_ = nullptr;
     window_.reset();
     show_timer_.reset();
     hide_timer_.reset();
@@ -216,6 +218,7 @@ void HintManager::ControlHintChanged(Control& control) {
 }
 
 void HintManager::ControlGone(Control& control) {
+    if (&control == under_mouse_) under_mouse_ = nullptr;
     if (&control == control_) {
         CancelHint();
         control_ = nullptr;

@@ -78,10 +78,10 @@ private:
     void HideHint();
     void CheckMouse();
 
-    Control* control_ = nullptr;   // control under the mouse that shows hints
+    Control* control_ = nullptr;      // the control whose hint applies under the mouse
+    Control* under_mouse_ = nullptr;  // told of the mouse's entering and leaving
     bool showing_ = false;
     unsigned long long last_hidden_ = 0;
-    POINT last_pos_{-1, -1};
     RECT cursor_rect_{};
     std::unique_ptr<HintWindow> window_;
     std::unique_ptr<Timer> show_timer_;

@@ -11,8 +11,7 @@ void Label::Paint(Canvas& canvas) {
 }
 
 LRESULT Label::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    // A label never takes the mouse from the window under it for clicks,
-    // but it does for hints, so it answers hit tests normally.
+    // Text set from outside (SetWindowText) must show too.
     if (msg == WM_SETTEXT) {
         LRESULT r = Control::WndProc(msg, wp, lp);
         Invalidate();

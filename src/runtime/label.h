@@ -9,14 +9,10 @@ namespace census {
 class Label : public Control {
 public:
     Label();
-    bool Transparent() const { return transparent_; }
 
 protected:
     void Paint(Canvas& canvas) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-
-private:
-    bool transparent_ = false;
 };
 
 }  // namespace census

@@ -25,6 +25,19 @@ void SendKey(WORD key, wchar_t unicode, bool up) {
     Send(in);
 }
 
+void QueueMoveTo(POINT screen) {
+    ::SetCursorPos(screen.x, screen.y);
+    // An absolute move in the primary screen's 0..65535 coordinates, rounded
+    // up so that it lands on the very pixel.
+    const LONGLONG w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((screen.x * 65536LL + w - 1) / w);
+    in.mi.dy = static_cast<LONG>((screen.y * 65536LL + h - 1) / h);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    Send(in);
+}
+
 }  // namespace
 
 void Settle() {
@@ -37,17 +50,28 @@ void Settle() {
     Application::Instance().ProcessMessages();
 }
 
+void QueueClickAt(POINT screen) {
+    QueueMoveTo(screen);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void QueueText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        SendKey(0, c, false);
+        SendKey(0, c, true);
+    }
+}
+
+void QueueKey(WORD key, bool ctrl) {
+    if (ctrl) SendKey(VK_CONTROL, 0, false);
+    SendKey(key, 0, false);
+    SendKey(key, 0, true);
+    if (ctrl) SendKey(VK_CONTROL, 0, true);
+}
+
 void MoveMouseTo(POINT screen) {
-    ::SetCursorPos(screen.x, screen.y);
-    // An absolute move in the primary screen's 0..65535 coordinates, rounded
-    // up so that it lands on the very pixel.
-    const LONGLONG w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((screen.x * 65536LL + w - 1) / w);
-    in.mi.dy = static_cast<LONG>((screen.y * 65536LL + h - 1) / h);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    Send(in);
+    QueueMoveTo(screen);
     Settle();
 }
 
@@ -67,28 +91,13 @@ void ClickAt(POINT screen) {
     LeftUp();
 }
 
-void DragTo(POINT from, POINT to, int steps) {
-    MoveMouseTo(from);
-    LeftDown();
-    for (int i = 1; i <= steps; ++i) {
-        MoveMouseTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-    }
-    LeftUp();
-}
-
 void TypeText(const std::wstring& text) {
-    for (wchar_t c : text) {
-        SendKey(0, c, false);
-        SendKey(0, c, true);
-    }
+    QueueText(text);
     Settle();
 }
 
 void PressKey(WORD key, bool ctrl) {
-    if (ctrl) SendKey(VK_CONTROL, 0, false);
-    SendKey(key, 0, false);
-    SendKey(key, 0, true);
-    if (ctrl) SendKey(VK_CONTROL, 0, true);
+    QueueKey(key, ctrl);
     Settle();
 }
 

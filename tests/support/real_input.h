@@ -26,6 +26,12 @@ void TypeText(const std::wstring& text);
 // Presses and releases a virtual key, with Ctrl held when asked.
 void PressKey(WORD key, bool ctrl = false);
 
+// The same input, only queued: whoever processes messages next handles it
+// (a running census, for example).
+void QueueClickAt(POINT screen);
+void QueueText(const std::wstring& text);
+void QueueKey(WORD key, bool ctrl = false);
+
 // The centre of a window's client area, in screen coordinates.
 POINT CentreOf(HWND window);
 

@@ -388,7 +388,7 @@ void MemoEditor::UpdateBar(ControlScrollBar& bar, bool horizontal) {
 // A multi-line edit's vertical position is its first visible line. The thumb's
 // position goes there by a line scroll rather than through WM_VSCROLL: that
 // message packs the position into 16 bits (a long list passes 65,535 lines),
-// and some edits keep their reported position still while they track a thumb,
+// and Wine's edit keeps its reported position still while it tracks a thumb,
 // which would pull the painted thumb back to where the drag began.
 void MemoEditor::ScrollToLine(int line) {
     HWND h = inner_.Handle();

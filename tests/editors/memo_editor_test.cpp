@@ -272,6 +272,32 @@ TEST_F(MemoTest, DraggingTheThumbScrollsWherePositionsPassSixteenBits) {
     EXPECT_NEAR(layout.line_back.bottom + near_offset + layout.thumb.Height() / 2, (rows.front() + rows.back()) / 2, 2);
 }
 
+TEST_F(MemoTest, DraggingTheHorizontalThumbScrollsTheText) {
+    if (!MemoEditor::CustomScrollBarsAvailable()) GTEST_SKIP() << "native bars in use";
+    memo.Properties().SetWordWrap(false);
+    for (int i = 0; i < 5; ++i) memo.Lines().Add(std::wstring(2000, L'W'));
+    ::SendMessageW(Edit(), EM_SETSEL, 0, 0);
+    ::SendMessageW(Edit(), EM_SCROLLCARET, 0, 0);
+    BringFormToFront();
+    ControlScrollBar& bar = memo.HorizontalBar();
+    ASSERT_TRUE(bar.Visible() && bar.Enabled());
+    ASSERT_EQ(0, ::GetScrollPos(Edit(), SB_HORZ));
+    const ScrollBarLayout layout = bar.Layout();
+    const int y = bar.Height() / 2, grip = layout.thumb.left + layout.thumb.Width() / 2;
+    const int offset = (layout.line_forward.left - layout.line_back.right - layout.thumb.Width()) / 2;
+    testing::MoveMouseTo(OnScreen(bar, grip, y));
+    testing::LeftDown();
+    testing::MoveMouseTo(OnScreen(bar, grip + offset / 2, y));
+    const int halfway = ::GetScrollPos(Edit(), SB_HORZ);
+    EXPECT_GT(halfway, 0);  // the text follows while the button is held
+    EXPECT_EQ(halfway, bar.Position());
+    testing::MoveMouseTo(OnScreen(bar, grip + offset, y));
+    testing::LeftUp();
+    EXPECT_GT(::GetScrollPos(Edit(), SB_HORZ), halfway);
+    EXPECT_EQ(::GetScrollPos(Edit(), SB_HORZ), bar.Position());
+    EXPECT_NEAR(layout.thumb.left + offset, bar.Layout().thumb.left, 1);
+}
+
 TEST_F(MemoTest, TypingGoesOnAfterAClickOnAPaintedBar) {
     if (!MemoEditor::CustomScrollBarsAvailable()) GTEST_SKIP() << "native bars in use";
     AddNumberedLines(200);

@@ -65,12 +65,25 @@ void CustomEdit::EditKeyDown(WORD& key, unsigned shift) {
 }
 
 void CustomEdit::InnerEntered() {
+    entered_ = true;
     modified_after_enter_ = false;
     value_at_enter_ = EditValue();
     InnerFocusChanged();
 }
 
+void CustomEdit::ProgramReplacedText() {
+    // Outside the editor the value is taken afresh on entry.
+    if (!entered_) return;
+    modified_after_enter_ = false;
+    value_at_enter_ = EditValue();
+}
+
+void CustomEdit::ProgramAddedText(const std::function<void(std::wstring& value)>& add) {
+    if (entered_) add(value_at_enter_);
+}
+
 void CustomEdit::InnerExited() {
+    entered_ = false;
     if (modified_after_enter_ && Properties().OnValidate) {
         LockChangeEvents();
         std::wstring text = EditValue(), error;

@@ -65,6 +65,13 @@ protected:
     void InnerExited();
     // Puts a value back into the inner control (Escape).
     virtual void RestoreValue(const std::wstring& value) { SetEditValue(value); }
+    // Escape takes back only what the user changed, never what the program
+    // put in meanwhile (a census appends while the user may be typing).
+    // The program replaced the whole text: that is where Escape returns to now.
+    void ProgramReplacedText();
+    // The program added to the text: `add` makes the same addition to the
+    // value Escape puts back.
+    void ProgramAddedText(const std::function<void(std::wstring& value)>& add);
 
 private:
     void ChangeEvent();
@@ -73,6 +80,7 @@ private:
     std::wstring edit_value_;
     std::wstring value_at_enter_;
     bool modified_after_enter_ = false;
+    bool entered_ = false;
     int change_lock_ = 0;
     bool change_due_ = false;
     bool value_change_due_ = false;

@@ -4,6 +4,7 @@
 #include "runtime/form.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace census {
 
@@ -119,8 +120,11 @@ LRESULT InnerMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case EM_REPLACESEL:
             return ReplaceSelection(wp, lp);
         case WM_SETTEXT: {
+            const bool was_setting = std::exchange(setting_text_, true);
             LRESULT r = DefaultHandler(msg, wp, lp);
+            setting_text_ = was_setting;
             if (!setting_text_) memo_.InnerTextChanged(false);
+            memo_.ProgramReplacedText();
             memo_.PostUpdateScrollBars();
             return r;
         }
@@ -161,6 +165,9 @@ LRESULT InnerMemo::ReplaceSelection(WPARAM wp, LPARAM lp) {
     // The edit value is read from the window when asked for, so a replaced
     // selection costs no copy of the whole text (a census appends thousands).
     memo_.InnerTextChanged(false);
+    // Lines being added are kept for Escape by the memo; any other replacement
+    // by the program becomes the text Escape returns to.
+    if (!memo_.adding_lines_) memo_.ProgramReplacedText();
     memo_.PostUpdateScrollBars();
     return r;
 }
@@ -231,9 +238,20 @@ void InnerMemo::PaintNonClient(WPARAM wp, LPARAM lp) {
     ::FillRect(dc.get(), &corner, face.get());
 }
 
+// --- lines -------------------------------------------------------------------------------
+
+MemoLines::MemoLines(MemoEditor& memo) : EditLines(memo.inner_), memo_(memo) {}
+
+void MemoLines::AddStrings(std::span<const std::wstring> lines) {
+    memo_.adding_lines_ = true;
+    EditLines::AddStrings(lines);
+    memo_.adding_lines_ = false;
+    memo_.ProgramAddedText([lines](std::wstring& value) { value += AppendedText(EmptyOrEndsWithBreak(value), lines); });
+}
+
 // --- memo --------------------------------------------------------------------------------
 
-MemoEditor::MemoEditor() : inner_(*this), lines_(std::make_unique<EditLines>(inner_)) {
+MemoEditor::MemoEditor() : inner_(*this), lines_(std::make_unique<MemoLines>(*this)) {
     SetBounds(Left(), Top(), 185, 89);
     SetInnerControl(&inner_);
     inner_.SetParent(this);
@@ -367,14 +385,30 @@ void MemoEditor::UpdateBar(ControlScrollBar& bar, bool horizontal) {
     bar.BringToFront();
 }
 
+// A multi-line edit's vertical position is its first visible line. The thumb's
+// position goes there by a line scroll rather than through WM_VSCROLL: that
+// message packs the position into 16 bits (a long list passes 65,535 lines),
+// and Wine's edit keeps its reported position still while it tracks a thumb,
+// which would pull the painted thumb back to where the drag began.
+void MemoEditor::ScrollToLine(int line) {
+    HWND h = inner_.Handle();
+    int first = static_cast<int>(::SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0));
+    if (line != first) ::SendMessageW(h, EM_LINESCROLL, 0, line - first);
+}
+
 void MemoEditor::BarScrolled(ScrollBar& bar, int code, int& position) {
     if (!inner_.HandleAllocated()) return;
     HWND h = inner_.Handle();
     const bool vertical = &bar == vbar_.get();
     if (vertical && (code == SB_LINEUP || code == SB_LINEDOWN)) {
         ::SendMessageW(h, EM_LINESCROLL, 0, code == SB_LINEUP ? -1 : 1);
+    } else if (vertical && (code == SB_THUMBTRACK || code == SB_THUMBPOSITION)) {
+        ScrollToLine(position);
     } else {
-        inner_.NativeScroll(vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, position),
+        // Tracking is sent as the final position: an edit that tracks keeps its
+        // reported position still until the end, and the bar reads it back.
+        int sent = code == SB_THUMBTRACK ? SB_THUMBPOSITION : code;
+        inner_.NativeScroll(vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(sent, position),
                             reinterpret_cast<LPARAM>(bar.Handle()));
     }
     position = ::GetScrollPos(h, vertical ? SB_VERT : SB_HORZ);

@@ -13,6 +13,7 @@
 #include "runtime/edit_lines.h"
 
 #include <memory>
+#include <span>
 
 namespace census {
 
@@ -97,6 +98,17 @@ private:
     bool swallow_select_all_char_ = false;
 };
 
+// The memo's lines, in the native edit. Lines the program appends stay when
+// the user presses Escape: they join the value Escape puts back.
+class MemoLines : public EditLines {
+public:
+    explicit MemoLines(MemoEditor& memo);
+    void AddStrings(std::span<const std::wstring> lines) override;
+
+private:
+    MemoEditor& memo_;
+};
+
 class MemoEditor : public CustomEdit {
 public:
     static constexpr UINT kUpdateScrollBarsMessage = 0x8068;
@@ -130,20 +142,23 @@ protected:
 
 private:
     friend class InnerMemo;
+    friend class MemoLines;
     void PropertiesChanged();
     void BarScrolled(ScrollBar& bar, int code, int& position);
+    void ScrollToLine(int line);
     void UpdateBar(ControlScrollBar& bar, bool horizontal);
     void InnerKeyDown(WORD& key, unsigned shift);
     void InnerTextChanged(bool from_user) { EditTextChanged(from_user); }
 
     MemoProperties properties_;
     InnerMemo inner_;
-    std::unique_ptr<EditLines> lines_;
+    std::unique_ptr<MemoLines> lines_;
     std::unique_ptr<ControlScrollBar> hbar_, vbar_;
     MemoScrollBars applied_scroll_bars_ = MemoScrollBars::None;
     bool applied_word_wrap_ = true;
     bool update_posted_ = false;
     bool updating_bars_ = false;
+    bool adding_lines_ = false;
 };
 
 }  // namespace census

@@ -1,5 +1,6 @@
 #include "editors/scroll_bar.h"
 
+#include "editors/edit_container.h"
 #include "runtime/errors.h"
 
 #include <algorithm>
@@ -341,10 +342,23 @@ ControlScrollBar::ControlScrollBar(LookAndFeel* owner_look_and_feel) {
 }
 
 void ControlScrollBar::MouseDown(MouseButton button, unsigned shift, int x, int y) {
-    if (button == MouseButton::Left && Parent() && Parent()->CanFocus() && !Parent()->Focused()) {
-        Parent()->SetFocus();
-    }
+    if (button == MouseButton::Left) FocusParent();
     ScrollBar::MouseDown(button, shift, x, y);
+}
+
+void ControlScrollBar::FocusParent() {
+    Control* parent = Parent();
+    if (!parent || !parent->CanFocus()) return;
+    auto* container = dynamic_cast<EditContainer*>(parent);
+    if (!container || !container->InnerControl()) {
+        if (!parent->Focused()) parent->SetFocus();
+        return;
+    }
+    // The keyboard belongs in the inner control. Focusing the container's own
+    // window from there would strand it: the container lets a focus that comes
+    // from its inner control pass without handing it back.
+    Control* inner = container->InnerControl();
+    if (!inner->HandleAllocated() || !inner->Focused()) container->SetFocus();
 }
 
 }  // namespace census

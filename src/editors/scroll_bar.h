@@ -125,6 +125,9 @@ public:
 
 protected:
     void MouseDown(MouseButton button, unsigned shift, int x, int y) override;
+
+private:
+    void FocusParent();
 };
 
 }  // namespace census

@@ -4,8 +4,11 @@
 #include "editors/memo_text.h"
 #include "runtime/application.h"
 #include "runtime/form.h"
+#include "support/real_input.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace census {
 namespace {
@@ -87,9 +90,39 @@ protected:
         ::SetKeyboardState(state);
     }
 
+    // The window in front, so that real input reaches it.
+    void BringFormToFront() {
+        ::SetForegroundWindow(form.Handle());
+        testing::Settle();
+    }
+    HWND Edit() { return memo.Inner().Handle(); }
+    int FirstVisibleLine() { return static_cast<int>(::SendMessageW(Edit(), EM_GETFIRSTVISIBLELINE, 0, 0)); }
+    POINT OnScreen(Control& control, int x, int y) { return control.ClientToScreen({x, y}); }
+    void AddNumberedLines(int count) {
+        std::vector<std::wstring> lines(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) lines[static_cast<size_t>(i)] = L"line " + std::to_wstring(i);
+        memo.Lines().AddStrings(lines);
+    }
+
     Form form;
     MemoEditor memo;
 };
+
+// The rows of a vertical bar's track, as the screen shows them, where the
+// thumb's face is: the page areas are a pattern that never repeats a colour
+// from one row to the next, the thumb is a plain face.
+std::vector<int> PaintedThumbRows(ScrollBar& bar) {
+    RECT screen{0, 0, bar.Width(), bar.Height()};
+    ::MapWindowPoints(bar.Handle(), nullptr, reinterpret_cast<POINT*>(&screen), 2);
+    testing::ScreenShot shot(screen);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const int x = bar.Width() / 2;
+    std::vector<int> rows;
+    for (int y = bar.Layout().line_back.bottom; y < bar.Layout().line_forward.top; ++y) {
+        if (shot.At(x, y) == face && (shot.At(x, y - 1) == face || shot.At(x, y + 1) == face)) rows.push_back(y);
+    }
+    return rows;
+}
 
 TEST_F(MemoTest, InnerEditSitsInsideTheFlatBorder) {
     EXPECT_EQ(3, memo.Inner().Left());
@@ -188,6 +221,144 @@ TEST_F(MemoTest, PaintedBarsFollowTheNativeBars) {
     Application::Instance().ProcessMessages();
     ASSERT_TRUE(::GetScrollBarInfo(h, OBJID_VSCROLL, &info));
     EXPECT_EQ(!(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE), v.Enabled());
+}
+
+TEST_F(MemoTest, DraggingTheThumbScrollsWherePositionsPassSixteenBits) {
+    if (!MemoEditor::CustomScrollBarsAvailable()) GTEST_SKIP() << "native bars in use";
+    AddNumberedLines(100001);
+    ::SendMessageW(Edit(), EM_SETSEL, 0, 0);
+    ::SendMessageW(Edit(), EM_SCROLLCARET, 0, 0);
+    BringFormToFront();
+    ControlScrollBar& bar = memo.VerticalBar();
+    ASSERT_TRUE(bar.Visible() && bar.Enabled());
+    ASSERT_EQ(0, FirstVisibleLine());
+    const ScrollBarLayout layout = bar.Layout();
+    const int track = layout.line_forward.top - layout.line_back.bottom;
+    // Where a thumb whose top stands `offset` pixels down the track puts the text.
+    auto line_for = [&](int offset) {
+        int range = bar.Max() - bar.Min() - (bar.PageSize() - 1);
+        return bar.Min() + ::MulDiv(range, offset, track - layout.thumb.Height());
+    };
+    auto drag = [&](int from_offset, int to_offset, int check_after_steps) {
+        const int x = bar.Width() / 2, grip = layout.thumb.Height() / 2;
+        testing::MoveMouseTo(OnScreen(bar, x, layout.line_back.bottom + from_offset + grip));
+        testing::LeftDown();
+        for (int step = 1; step <= 4; ++step) {
+            int offset = from_offset + (to_offset - from_offset) * step / 4;
+            testing::MoveMouseTo(OnScreen(bar, x, layout.line_back.bottom + offset + grip));
+            // The text follows the thumb while the button is held.
+            if (step == check_after_steps) {
+                EXPECT_EQ(line_for(offset), FirstVisibleLine()) << "step " << step;
+            }
+        }
+        testing::LeftUp();
+    };
+    const int far_offset = (track - layout.thumb.Height()) * 4 / 5;
+    drag(0, far_offset, 2);
+    const int far_line = line_for(far_offset);
+    ASSERT_GT(far_line, 65535);
+    EXPECT_EQ(far_line, FirstVisibleLine());
+    EXPECT_EQ(far_line, ::GetScrollPos(Edit(), SB_VERT));
+    // The thumb is drawn where it was let go, and stays there.
+    std::vector<int> rows = PaintedThumbRows(bar);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_NEAR(layout.line_back.bottom + far_offset + layout.thumb.Height() / 2, (rows.front() + rows.back()) / 2, 2);
+    // Back up, from beyond 65,535 to below it.
+    const int near_offset = (track - layout.thumb.Height()) / 4;
+    drag(far_offset, near_offset, 3);
+    EXPECT_EQ(line_for(near_offset), FirstVisibleLine());
+    rows = PaintedThumbRows(bar);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_NEAR(layout.line_back.bottom + near_offset + layout.thumb.Height() / 2, (rows.front() + rows.back()) / 2, 2);
+}
+
+TEST_F(MemoTest, DraggingTheHorizontalThumbScrollsTheText) {
+    if (!MemoEditor::CustomScrollBarsAvailable()) GTEST_SKIP() << "native bars in use";
+    memo.Properties().SetWordWrap(false);
+    for (int i = 0; i < 5; ++i) memo.Lines().Add(std::wstring(2000, L'W'));
+    ::SendMessageW(Edit(), EM_SETSEL, 0, 0);
+    ::SendMessageW(Edit(), EM_SCROLLCARET, 0, 0);
+    BringFormToFront();
+    ControlScrollBar& bar = memo.HorizontalBar();
+    ASSERT_TRUE(bar.Visible() && bar.Enabled());
+    ASSERT_EQ(0, ::GetScrollPos(Edit(), SB_HORZ));
+    const ScrollBarLayout layout = bar.Layout();
+    const int y = bar.Height() / 2, grip = layout.thumb.left + layout.thumb.Width() / 2;
+    const int offset = (layout.line_forward.left - layout.line_back.right - layout.thumb.Width()) / 2;
+    testing::MoveMouseTo(OnScreen(bar, grip, y));
+    testing::LeftDown();
+    testing::MoveMouseTo(OnScreen(bar, grip + offset / 2, y));
+    const int halfway = ::GetScrollPos(Edit(), SB_HORZ);
+    EXPECT_GT(halfway, 0);  // the text follows while the button is held
+    EXPECT_EQ(halfway, bar.Position());
+    testing::MoveMouseTo(OnScreen(bar, grip + offset, y));
+    testing::LeftUp();
+    EXPECT_GT(::GetScrollPos(Edit(), SB_HORZ), halfway);
+    EXPECT_EQ(::GetScrollPos(Edit(), SB_HORZ), bar.Position());
+    EXPECT_NEAR(layout.thumb.left + offset, bar.Layout().thumb.left, 1);
+}
+
+TEST_F(MemoTest, TypingGoesOnAfterAClickOnAPaintedBar) {
+    if (!MemoEditor::CustomScrollBarsAvailable()) GTEST_SKIP() << "native bars in use";
+    AddNumberedLines(200);
+    BringFormToFront();
+    testing::ClickAt(testing::CentreOf(Edit()));
+    testing::TypeText(L"abc");
+    ControlScrollBar& bar = memo.VerticalBar();
+    const IntRect& down = bar.Layout().line_forward;
+    testing::ClickAt(OnScreen(bar, (down.left + down.right) / 2, (down.top + down.bottom) / 2));
+    EXPECT_EQ(Edit(), ::GetFocus());
+    testing::TypeText(L"def");
+    EXPECT_NE(std::wstring::npos, memo.EditValue().find(L"abcdef"));
+    // Ctrl+End reaches the edit: the caret goes to the end, and typing follows it there.
+    testing::PressKey(VK_END, true);
+    testing::TypeText(L"z");
+    const std::wstring text = memo.EditValue();
+    EXPECT_EQ(L'z', text.back());
+    DWORD start = 0, end = 0;
+    ::SendMessageW(Edit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(static_cast<DWORD>(text.size()), end);
+}
+
+TEST_F(MemoTest, EscapeTakesBackWhatWasTypedButNotTheLinesTheProgramAdded) {
+    memo.Lines().SetText(L"before\r\n");
+    BringFormToFront();
+    testing::ClickAt(testing::CentreOf(Edit()));
+    ::SendMessageW(Edit(), EM_SETSEL, 0, 0);
+    testing::TypeText(L"x");
+    memo.Lines().Add(L"added while typing");
+    testing::TypeText(L"y");
+    memo.Lines().Add(L"added after");
+    // (Adding puts the caret at the end, so "y" lands there.)
+    ASSERT_EQ(L"xbefore\r\nadded while typing\r\ny\r\nadded after", memo.EditValue());
+    testing::PressKey(VK_ESCAPE);
+    EXPECT_EQ(L"before\r\nadded while typing\r\nadded after\r\n", memo.EditValue());
+    // Nothing typed since: Escape changes nothing; the program's own text
+    // replacing the pane is not the user's to undo either.
+    testing::PressKey(VK_ESCAPE);
+    EXPECT_EQ(L"before\r\nadded while typing\r\nadded after\r\n", memo.EditValue());
+    memo.Lines().SetText(L"new\r\n");
+    testing::PressKey(VK_ESCAPE);
+    EXPECT_EQ(L"new\r\n", memo.EditValue());
+}
+
+TEST_F(MemoTest, AWideLineAddedWhileTheTextFitsSetsTheHorizontalBar) {
+    if (!MemoEditor::CustomScrollBarsAvailable()) GTEST_SKIP() << "native bars in use";
+    memo.Properties().SetWordWrap(false);
+    memo.Lines().Add(L"short");
+    Application::Instance().ProcessMessages();
+    ControlScrollBar& bar = memo.HorizontalBar();
+    ASSERT_TRUE(bar.Visible());
+    memo.Lines().Add(std::wstring(400, L'W'));
+    Application::Instance().ProcessMessages();
+    SCROLLINFO si{sizeof(si), SIF_ALL};
+    ASSERT_TRUE(::GetScrollInfo(Edit(), SB_HORZ, &si));
+    ASSERT_GT(si.nMax, static_cast<int>(si.nPage));  // wider than the pane
+    EXPECT_EQ(0, FirstVisibleLine());                // and the text still fits
+    EXPECT_EQ(si.nMin, bar.Min());
+    EXPECT_EQ(si.nMax, bar.Max());
+    EXPECT_EQ(static_cast<int>(si.nPage), bar.PageSize());
+    EXPECT_TRUE(bar.Enabled());
 }
 
 TEST_F(MemoTest, DisabledMemoPaintsItsRingInButtonFace) {

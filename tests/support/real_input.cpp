@@ -72,14 +72,18 @@ void PumpFor(unsigned ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-COLORREF ScreenPixel(POINT screen) {
+std::vector<COLORREF> ScreenRow(POINT start, int count) {
     // Copied with CAPTUREBLT, so that layered windows (hint windows) are in the picture.
     WindowDc dc(nullptr);
     UniqueMemoryDc copy(::CreateCompatibleDC(dc.get()));
-    UniqueBitmap pixel(::CreateCompatibleBitmap(dc.get(), 1, 1));
-    SelectGuard held(copy.get(), pixel.get());
-    ::BitBlt(copy.get(), 0, 0, 1, 1, dc.get(), screen.x, screen.y, SRCCOPY | CAPTUREBLT);
-    return ::GetPixel(copy.get(), 0, 0);
+    UniqueBitmap pixels(::CreateCompatibleBitmap(dc.get(), count, 1));
+    SelectGuard held(copy.get(), pixels.get());
+    ::BitBlt(copy.get(), 0, 0, count, 1, dc.get(), start.x, start.y, SRCCOPY | CAPTUREBLT);
+    std::vector<COLORREF> row;
+    for (int x = 0; x < count; ++x) row.push_back(::GetPixel(copy.get(), x, 0));
+    return row;
 }
+
+COLORREF ScreenPixel(POINT screen) { return ScreenRow(screen, 1).front(); }
 
 }  // namespace census::testing

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 namespace census::testing {
 
@@ -27,5 +28,7 @@ void PumpFor(unsigned ms);
 
 // The screen's colour at a point, as the user sees it.
 COLORREF ScreenPixel(POINT screen);
+// The colours of `count` pixels of the screen from `start` rightwards.
+std::vector<COLORREF> ScreenRow(POINT start, int count);
 
 }  // namespace census::testing

@@ -3,6 +3,7 @@
 #include "runtime/form.h"
 
 #include "decor/painting.h"
+#include "support/gdi_count.h"
 #include "support/real_input.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,69 @@ TEST(BalloonPaint, BodyOutlineTailAndTextInsetPerCorner) {
         EXPECT_GE(ink.top, s.text.top);
         EXPECT_LE(ink.bottom, s.text.bottom);
     }
+}
+
+// The other pictures, each painted by a window linked to a component with the setting.
+class LinkedPaint : public ::testing::Test {
+protected:
+    LinkedPaint() : hints(owner.Add<BalloonHints>()) { hints.SetColor(clAqua); }
+    std::unique_ptr<MemoryBitmap> Paint(HintCorner corner, int width, int height, const std::wstring& caption = L"") {
+        TestBalloon window;
+        window.SetCaption(caption);
+        window.SetBounds(0, 0, width, height);
+        window.SetUsedCorner(corner);
+        return PaintOf(window);
+    }
+    Form owner;
+    BalloonHints& hints;
+};
+
+TEST_F(LinkedPaint, PlainRectangleWithAndWithoutShadow) {
+    hints.SetShowBalloon(false);
+    auto plain = Paint(hcUpperRight, 80, 30);
+    EXPECT_EQ(ColorToRgb(clInfoText), plain->PixelAt(0, 0));
+    EXPECT_EQ(ColorToRgb(clInfoText), plain->PixelAt(79, 29));
+    EXPECT_EQ(ColorToRgb(clAqua), plain->PixelAt(1, 1));
+    hints.SetShadow(true);
+    auto shadowed = Paint(hcUpperRight, 80, 30);
+    EXPECT_EQ(ColorToRgb(clBtnHighlight), shadowed->PixelAt(0, 5));
+    EXPECT_EQ(ColorToRgb(clBlack), shadowed->PixelAt(79, 5));
+    EXPECT_EQ(ColorToRgb(clAqua), shadowed->PixelAt(1, 5));
+    EXPECT_EQ(ColorToRgb(clBtnShadow), shadowed->PixelAt(78, 5));
+    for (int x = 0; x < 80; ++x) EXPECT_NE(kUnpainted, shadowed->PixelAt(x, 15)) << x;
+}
+
+TEST_F(LinkedPaint, BalloonShadowLiesOffsetBelowRight) {
+    hints.SetShadow(true);
+    const int w = 120, h = 60;
+    auto bitmap = Paint(hcUpperRight, w, h);
+    const BalloonRect body = BalloonBody(w, h, hcUpperRight, true, true);
+    const int mid = body.bottom / 2;
+    EXPECT_EQ(ColorToRgb(clInfoText), bitmap->PixelAt(body.right - 1, mid));
+    EXPECT_EQ(ColorToRgb(cl3DDkShadow), bitmap->PixelAt(body.right, mid));
+    EXPECT_EQ(ColorToRgb(clBtnShadow), bitmap->PixelAt(body.right + 1, mid));
+    EXPECT_EQ(ColorToRgb(clBtnShadow), bitmap->PixelAt(60, body.bottom + 1));
+    int tail_shadow = 0;
+    for (int y = body.bottom + 2; y < h; ++y)
+        for (int x = 0; x < 40; ++x) tail_shadow += bitmap->PixelAt(x, y) == ColorToRgb(clBtnShadow);
+    EXPECT_GT(tail_shadow, 10) << "the tail throws a shadow";
+}
+
+TEST_F(LinkedPaint, CornerPictureReplacesTheBalloonMirroredForOtherCorners) {
+    // 20 x 10: the left half red, the right half the transparent olive.
+    MemoryBitmap picture(20, 10);
+    picture.Fill(clOlive);
+    UniqueBrush red(::CreateSolidBrush(ColorToRgb(clRed)));
+    RECT left_half{0, 0, 10, 10};
+    ::FillRect(picture.Dc(), &left_half, red.get());
+    hints.Bitmaps().SetPicture(hcUpperRight, picture.Bitmap());
+    ASSERT_TRUE(hints.Bitmaps().HasPicture(hcUpperRight));
+    auto own = Paint(hcUpperRight, 80, 40);
+    EXPECT_EQ(ColorToRgb(clRed), own->PixelAt(10, 20));
+    EXPECT_EQ(kUnpainted, own->PixelAt(70, 20));
+    auto mirrored = Paint(hcLowerLeft, 80, 40);
+    EXPECT_EQ(kUnpainted, mirrored->PixelAt(10, 20));
+    EXPECT_EQ(ColorToRgb(clRed), mirrored->PixelAt(70, 20));
 }
 
 // --- on the screen, driven by the mouse --------------------------------------------------
@@ -204,10 +268,15 @@ TEST_F(BalloonOnScreen, TheWindowBelowShowsBesideTheTailAndAClickReachesIt) {
     EXPECT_TRUE(PumpUntil([&] { return presses == 1 && !Shown(); }));
 }
 
-TEST_F(BalloonOnScreen, AKeyPressHidesTheBalloon) {
+TEST_F(BalloonOnScreen, AKeyPressHidesTheBalloonAndAShowingLeavesNoGdiObjectBehind) {
     HoverTarget({30, 20});
     testing::TapKey(VK_SHIFT);
     EXPECT_TRUE(PumpUntil([] { return !Shown(); }));
+    const unsigned long before = testing::LiveGdiObjects();
+    HoverTarget({32, 20});
+    testing::TapKey(VK_SHIFT);
+    EXPECT_TRUE(PumpUntil([] { return !Shown(); }));
+    EXPECT_EQ(before, testing::LiveGdiObjects());
 }
 
 TEST_F(BalloonOnScreen, AMoveOntoTheBalloonHidesItAndSmallMovesDoNot) {
@@ -287,6 +356,49 @@ TEST(BalloonHintsComponent, InstallsItsWindowAndHandlerAndPutsBackWhatWasThere) 
     Hints().OnShowHint(text, show, info);
     EXPECT_EQ(1, program_handler_calls);
     Hints().OnShowHint = nullptr;
+}
+
+TEST(BalloonHintsComponent, SettingsReachTheWindowAndItsEventsShapeTheShowing) {
+    Form owner;
+    BalloonHints& hints = owner.Add<BalloonHints>();
+    BalloonHintWindow* window = CurrentBalloon();
+    ASSERT_NE(nullptr, window);
+    hints.SetCorner(hcLowerLeft);
+    hints.SetAlignment(taCenter);
+    hints.SetColor(clLime);
+    hints.SetFont(kHintFont);
+    hints.SetHintPause(120);
+    EXPECT_EQ(hcLowerLeft, window->Corner());
+    EXPECT_EQ(taCenter, window->Alignment());
+    EXPECT_EQ(clLime, window->Color());
+    EXPECT_EQ(kHintFont, window->Font());
+    EXPECT_EQ(120u, Hints().HintPause);
+    hints.SetCorner(hcUpperRight);
+
+    // Without a hint control the balloon opens from the rectangle's corner.
+    hints.SetOnSetHintRect([](BalloonHintWindow&, Canvas&, HintCorner, const std::wstring&, RECT& r) {
+        ::OffsetRect(&r, 100, 0);
+    });
+    hints.SetOnSetHintWinSize([](BalloonHintWindow&, Canvas&, HintCorner, const std::wstring& caption, int& height,
+                                 int& width) {
+        EXPECT_EQ(L"x", caption);
+        width = 300;
+        height += 10;
+    });
+    window->ActivateHint({100, 100, 150, 116}, L"x");
+    RECT r;
+    ::GetWindowRect(window->Handle(), &r);
+    EXPECT_EQ(201, r.left);
+    EXPECT_EQ(42, r.top);
+    EXPECT_EQ(501, r.right);
+    EXPECT_EQ(100, r.bottom);
+    hints.SetOnSetHintWinSize([](BalloonHintWindow&, Canvas&, HintCorner, const std::wstring&, int&, int& width) {
+        width = 10;
+    });
+    window->ActivateHint({100, 100, 150, 116}, L"x");
+    ::GetWindowRect(window->Handle(), &r);
+    EXPECT_EQ(kMinBalloonWidth, r.right - r.left);
+    window->ReleaseHint();
 }
 
 TEST(BalloonHintsComponent, AWindowLeftWithoutItsComponentStillShowsHints) {

@@ -5,7 +5,6 @@
 #include "decor/gradients.h"
 #include "runtime/application.h"
 
-
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -156,7 +155,6 @@ void BalloonHintWindow::HandleShowHint(std::wstring& hint, bool& can_show, HintI
     info.max_width = component_ ? component_->CaptionWidth() : caption_width_;
     can_show = true;
     if (component_ && component_->OnShowHint) component_->OnShowHint(hint, can_show, info);
-    info_ = info;
     SetColor(info.color);
     has_anchor_ = info.control && info.control->HandleAllocated();
     if (has_anchor_) anchor_ = info.control->ClientToScreen(info.cursor_pos);

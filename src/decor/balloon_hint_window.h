@@ -89,7 +89,6 @@ private:
     TextAlignment alignment_ = taLeftJustify;
     HintCorner corner_ = hcUpperRight;
     HintCorner used_corner_ = hcUpperRight;
-    HintInfo info_;
     // The mouse point of the hint on the screen, while one is known.
     bool has_anchor_ = false;
     POINT anchor_{};

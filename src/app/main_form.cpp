@@ -49,8 +49,6 @@ TForm1::TForm1() {
     SetTexts();
     WireEvents();
     EndLoading();
-    Application::Instance().Hints().HintPause = 100;
-    Application::Instance().Hints().HintShortPause = 50;
 }
 
 TForm1::~TForm1() { DestroyHandle(); }
@@ -69,6 +67,7 @@ void TForm1::CreateControls() {
     // Creation order is stacking order; none of them overlap.
     Label1 = Place<Label>(128, 8, 241, 25);
     Label2 = Place<Label>(184, 494, 193, 17);
+    FxBalloonHints1 = &Add<BalloonHints>();
     FxSeparator1 = Place<Separator>(0, 40, 545, 3);
     FxSeparator2 = Place<Separator>(0, 480, 545, 3);
     FxSeparator3 = Place<Separator>(0, 520, 545, 3);
@@ -147,6 +146,13 @@ void TForm1::SetTexts() {
     FxURLLabel3->SetShowHint(true);
     FxURLLabel3->SetRotation(roFlat);
     for (UrlLabel* link_label : {FxURLLabel1, FxURLLabel2, FxURLLabel3}) link_label->SetBorderInner(fsFlat);
+
+    FxBalloonHints1->SetAlignment(taLeftJustify);
+    FxBalloonHints1->Bitmaps().SetTransparentColor(clOlive);
+    FxBalloonHints1->SetCaptionWidth(200);
+    FxBalloonHints1->SetColor(clInfoBk);
+    FxBalloonHints1->SetFont(MakeFont(L"Arial", 13, kRussianCharset));
+    FxBalloonHints1->SetHintPause(100);
 
     SaveDialog1->Filter = L"TXT-файлы (*.txt)|*.txt";
     SaveDialog1->Title = L"Записать в файл";

@@ -5,6 +5,7 @@
 
 #include "app/census_pacer.h"
 #include "app/census_walk.h"
+#include "decor/balloon_hints.h"
 #include "decor/gradient_separator.h"
 #include "decor/url_label.h"
 #include "editors/memo_editor.h"
@@ -28,6 +29,7 @@ public:
     SaveDialog* SaveDialog1 = nullptr;
     Label* Label1 = nullptr;
     Label* Label2 = nullptr;
+    BalloonHints* FxBalloonHints1 = nullptr;
     PushButton* Button1 = nullptr;
     PushButton* Button2 = nullptr;
     MemoEditor* Memo1 = nullptr;

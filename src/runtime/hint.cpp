@@ -35,11 +35,13 @@ RECT HintWindow::CalcHintRect(int max_width, const std::wstring& hint) {
     RECT r{0, 0, max_width, 0};
     canvas.DrawText(hint, r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     r.right += 6;
-    r.bottom += 4;
+    r.bottom += 2;
     return r;
 }
 
 void HintWindow::ActivateHint(RECT rect, const std::wstring& hint) {
+    // The border takes two of the rows; two more keep the text off it.
+    rect.bottom += 4;
     SetCaption(hint);
     SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     ::SetWindowPos(Handle(), HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
@@ -59,6 +61,15 @@ void HintWindow::Paint(Canvas& canvas) {
     canvas.DrawText(Caption(), r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }
 
+bool HintWindow::IsDefaultHintMsg(const MSG& msg) {
+    // Keys from WM_KEYDOWN to WM_SYSDEADCHAR, mouse buttons and the wheel.
+    constexpr UINT kLastKey = 0x108, kWheel = 0x20A;
+    const UINT m = msg.message;
+    return (m >= WM_KEYFIRST && m <= kLastKey) || (m > WM_MOUSEMOVE && m <= kWheel) || m == WM_COMMAND;
+}
+
+bool HintWindow::IsHintMsg(const MSG& msg) const { return IsDefaultHintMsg(msg) || msg.message == WM_NCMOUSEMOVE; }
+
 LRESULT HintWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCHITTEST) return HTTRANSPARENT;
     if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
@@ -68,10 +79,18 @@ LRESULT HintWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 // --- manager --------------------------------------------------------------------
 
 HintManager::HintManager() {
-    HintWindowFactory = [] { return std::make_unique<HintWindow>(); };
+    factory_ = [] { return std::make_unique<HintWindow>(); };
 }
 
 HintManager::~HintManager() = default;
+
+void HintManager::SetHintWindowFactory(WindowFactory factory) {
+    CancelHint();
+    // The old window goes first: a window that took over OnShowHint gives it back.
+    window_.reset();
+    factory_ = std::move(factory);
+    if (factory_) window_ = factory_();
+}
 
 std::wstring HintManager::ShortHint(const std::wstring& hint) {
     size_t bar = hint.find(L'|');
@@ -79,29 +98,19 @@ std::wstring HintManager::ShortHint(const std::wstring& hint) {
 }
 
 void HintManager::MessageSeen(const MSG& msg) {
-    switch (msg.message) {
-        case WM_MOUSEMOVE: {
-            POINT screen = msg.pt;
-            Control* c = nullptr;
-            for (HWND h = msg.hwnd; h && !c; h = ::GetParent(h)) {
-                Control* candidate = Control::FromHandle(h);
-                if (candidate && !dynamic_cast<HintWindow*>(candidate)) c = candidate;
-            }
-            MouseMovedOver(c, screen);
-            break;
-        }
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_NCMOUSEMOVE:
-            CancelHint();
-            if (msg.message == WM_NCMOUSEMOVE) control_ = nullptr;
-            break;
-        default:
-            break;
+    if (msg.message == WM_MOUSEMOVE) {
+        if (showing_ && window_) window_->MouseMoved(msg.pt);
+        // A move over the hint window itself says nothing about the controls.
+        if (dynamic_cast<HintWindow*>(Control::FromHandle(msg.hwnd))) return;
+        Control* c = nullptr;
+        for (HWND h = msg.hwnd; h && !c; h = ::GetParent(h)) c = Control::FromHandle(h);
+        MouseMovedOver(c, msg.pt);
+        return;
     }
+    const bool ends_hint = window_ ? window_->IsHintMsg(msg) : HintWindow::IsDefaultHintMsg(msg);
+    if (!ends_hint) return;
+    CancelHint();
+    if (msg.message == WM_NCMOUSEMOVE) control_ = nullptr;
 }
 
 void HintManager::MouseMovedOver(Control* control, POINT screen) {
@@ -150,11 +159,14 @@ void HintManager::ActivateHint() {
     info.cursor_rect = bounds;
     info.max_width = ::GetSystemMetrics(SM_CXSCREEN);
     info.hide_timeout = static_cast<int>(HintHidePause);
+    info.color = HintColor;
     std::wstring text = ShortHint(control_->Hint());
     bool can_show = true;
     if (OnShowHint) OnShowHint(text, can_show, info);
     if (!can_show || text.empty()) return;
-    if (!window_) window_ = HintWindowFactory();
+    if (!window_ && factory_) window_ = factory_();
+    if (!window_) return;
+    window_->SetColor(info.color);
     RECT r = window_->CalcHintRect(info.max_width, text);
     int cursor_height = ::GetSystemMetrics(SM_CYCURSOR);
     ::OffsetRect(&r, cursor.x, cursor.y + cursor_height / 2 + 4);

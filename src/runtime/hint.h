@@ -4,9 +4,10 @@
 // rests on a control that shows hints, it waits HintPause ms (HintShortPause
 // when a hint was shown a moment ago), takes the part of the control's hint
 // before "|", lets OnShowHint adjust or veto it, and shows it in a window made
-// by the hint window factory, below the cursor. The hint goes on a click, a
-// key, when the mouse leaves the control, after HintHidePause ms, or when a
-// check every 100 ms finds the mouse outside all of the program's windows.
+// by the hint window factory, below the cursor. The hint goes on the messages
+// its window names (clicks and keys), when the mouse leaves the control, after
+// HintHidePause ms, or when a check every 100 ms finds the mouse outside all
+// of the program's windows.
 #pragma once
 
 #include "runtime/control.h"
@@ -24,6 +25,7 @@ struct HintInfo {
     RECT cursor_rect{};    // moving out of it ends the hint
     int max_width = 0;
     int hide_timeout = 0;  // ms
+    TColor color = clInfoBk;  // the hint window's colour
 };
 
 // A pop-up window that shows one hint. The default draws the text on clInfoBk
@@ -32,10 +34,20 @@ class HintWindow : public Control {
 public:
     HintWindow();
     ~HintWindow() override;
+    // The text's rectangle at the window's font, wrapped at `max_width`, with
+    // 6 pixels more in width and 2 in height.
     virtual RECT CalcHintRect(int max_width, const std::wstring& hint);
-    // Shows the hint in the given screen rectangle.
+    // Shows the hint in the given screen rectangle (as CalcHintRect gave it,
+    // moved to the hint's place).
     virtual void ActivateHint(RECT rect, const std::wstring& hint);
     virtual void ReleaseHint();
+    // Whether a message of the loop ends the hint: keys, mouse buttons and the
+    // wheel, commands and non-client mouse moves.
+    virtual bool IsHintMsg(const MSG& msg) const;
+    static bool IsDefaultHintMsg(const MSG& msg);
+    // Every mouse move of the loop while the hint is shown, wherever it goes
+    // (a window that lets the mouse through sees none of its own).
+    virtual void MouseMoved(POINT screen) {}
 
 protected:
     void FillCreateParams(CreateParams& params) override;
@@ -54,8 +66,13 @@ public:
     bool ShowHints = true;
     TColor HintColor = clInfoBk;
 
-    // Makes the hint window; a component may install its own window class here.
-    std::function<std::unique_ptr<HintWindow>()> HintWindowFactory;
+    // Makes the hint window; a component installs its own window class with
+    // SetHintWindowFactory.
+    using WindowFactory = std::function<std::unique_ptr<HintWindow>()>;
+    const WindowFactory& HintWindowFactory() const { return factory_; }
+    // Ends any hint, destroys the hint window and makes one of the new class
+    // at once (its constructor may take over OnShowHint).
+    void SetHintWindowFactory(WindowFactory factory);
     // May change the text or forbid the hint.
     std::function<void(std::wstring& hint, bool& can_show, HintInfo& info)> OnShowHint;
 
@@ -83,6 +100,7 @@ private:
     bool showing_ = false;
     unsigned long long last_hidden_ = 0;
     RECT cursor_rect_{};
+    WindowFactory factory_;
     std::unique_ptr<HintWindow> window_;
     std::unique_ptr<Timer> show_timer_;
     std::unique_ptr<Timer> hide_timer_;

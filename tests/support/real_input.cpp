@@ -3,6 +3,7 @@
 #include "runtime/application.h"
 #include "runtime/handles.h"
 
+
 namespace census::testing {
 
 namespace {
@@ -70,9 +71,45 @@ void QueueKey(WORD key, bool ctrl) {
     if (ctrl) SendKey(VK_CONTROL, 0, true);
 }
 
+bool PumpUntil(const std::function<bool()>& done, unsigned limit_ms) {
+    const ULONGLONG end = ::GetTickCount64() + limit_ms;
+    for (;;) {
+        Application::Instance().ProcessMessages();
+        if (done()) return true;
+        if (::GetTickCount64() >= end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(unsigned ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
 void MoveMouseTo(POINT screen) {
     QueueMoveTo(screen);
+    // The pointer's position arrives through the display server; later
+    // readings must not see an older one.
+    PumpUntil([&] {
+        POINT now{};
+        ::GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    }, 2000);
     Settle();
+}
+
+void ClickLeft() {
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void ClickAtOnce(POINT screen) {
+    ::SetCursorPos(screen.x, screen.y);
+    QueueClickAt(screen);
+}
+
+void TapKey(WORD virtual_key) {
+    SendKey(virtual_key, 0, false);
+    SendKey(virtual_key, 0, true);
 }
 
 void LeftDown() {
@@ -131,5 +168,19 @@ COLORREF ScreenShot::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
     return pixels_[static_cast<size_t>(y) * width_ + x];
 }
+
+std::vector<COLORREF> ScreenRow(POINT start, int count) {
+    // Copied with CAPTUREBLT, so that layered windows (hint windows) are in the picture.
+    WindowDc dc(nullptr);
+    UniqueMemoryDc copy(::CreateCompatibleDC(dc.get()));
+    UniqueBitmap pixels(::CreateCompatibleBitmap(dc.get(), count, 1));
+    SelectGuard held(copy.get(), pixels.get());
+    ::BitBlt(copy.get(), 0, 0, count, 1, dc.get(), start.x, start.y, SRCCOPY | CAPTUREBLT);
+    std::vector<COLORREF> row;
+    for (int x = 0; x < count; ++x) row.push_back(::GetPixel(copy.get(), x, 0));
+    return row;
+}
+
+COLORREF ScreenPixel(POINT screen) { return ScreenRow(screen, 1).front(); }
 
 }  // namespace census::testing

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,18 +14,30 @@ namespace census::testing {
 
 // Lets the program handle the input queued so far (and what it posts in turn).
 void Settle();
+// Handles the program's messages until `done` holds; false if it still does
+// not after `limit_ms` (a bound for a broken program, not a measurement).
+bool PumpUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
+// Handles the program's messages for a while (lets pending paints and timers run).
+void PumpFor(unsigned ms);
 
+// Moves the pointer as a mouse move does, waits until the system reports it
+// there, and lets the program follow.
 void MoveMouseTo(POINT screen);
 void LeftDown();
 void LeftUp();
 void ClickAt(POINT screen);
-// Presses at `from`, moves to `to` in `steps` moves, letting the program follow each.
-void DragTo(POINT from, POINT to, int steps);
+// Presses and releases the left button where the pointer is, handling nothing.
+void ClickLeft();
+// Moves to a screen point and clicks there in one batch of input: the system
+// routes all three events before the program has seen the first.
+void ClickAtOnce(POINT screen);
 
 // Types the characters as key presses (independent of the keyboard layout).
 void TypeText(const std::wstring& text);
 // Presses and releases a virtual key, with Ctrl held when asked.
 void PressKey(WORD key, bool ctrl = false);
+// Presses and releases a key, handling nothing.
+void TapKey(WORD virtual_key);
 
 // The same input, only queued: whoever processes messages next handles it
 // (a running census, for example).
@@ -47,5 +60,10 @@ private:
     int width_, height_;
     std::vector<COLORREF> pixels_;
 };
+
+// The screen's colour at a point, as the user sees it.
+COLORREF ScreenPixel(POINT screen);
+// The colours of `count` pixels of the screen from `start` rightwards.
+std::vector<COLORREF> ScreenRow(POINT start, int count);
 
 }  // namespace census::testing

@@ -353,6 +353,33 @@ TEST_F(CheckBoxTest, APostedClickTogglesWhileTheCursorIsElsewhere) {
     EXPECT_FALSE(box.Checked());
 }
 
+TEST_F(CheckBoxTest, OtherBorderStylesOfTheSquare) {
+    struct Case {
+        const char* name;
+        ContainerBorderStyle style;
+        bool hot_track;
+        TColor at0, at1;  // the square's left column, then one pixel in
+    };
+    const Case cases[] = {
+        {"single", cbsSingle, false, cl3DLight, clBtnText},
+        {"thick", cbsThick, false, clBtnText, clBtnText},
+        {"flat", cbsFlat, false, clBtnShadow, clBtnFace},
+        {"flat turns 3D while focused", cbsFlat, true, clBtnShadow, cl3DDkShadow},
+        {"none turns flat while focused", cbsNone, true, clBtnShadow, clBtnFace},
+        {"3D", cbs3D, false, clBtnShadow, cl3DDkShadow},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        box.Style().SetBorderStyle(test.style);
+        box.Style().SetHotTrack(test.hot_track);
+        ASSERT_TRUE(box.IsFocused());
+        auto picture = Picture();
+        IntRect s = box.Layout().square;
+        EXPECT_EQ(ColorToRgb(test.at0), picture->PixelAt(s.left, s.top + 6));
+        EXPECT_EQ(ColorToRgb(test.at1), picture->PixelAt(s.left + 1, s.top + 6));
+    }
+}
+
 TEST(CheckBoxValues, StateFollowsTheEditValue) {
     CheckBox box;
     int changes = 0;

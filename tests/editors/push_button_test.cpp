@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace census {
@@ -359,6 +360,49 @@ TEST_F(PushButtonInput, APostedClickClicksWhileTheCursorIsElsewhere) {
     ::PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(500, 12));
     testing::PumpFor();
     EXPECT_EQ(1, second_clicks);
+}
+
+// Watches the drop-down menu from inside its modal loop, then closes it.
+struct MenuWatch {
+    static inline PushButton* button = nullptr;
+    static inline bool seen_open = false;
+    static inline ButtonState state_while_open = edbsNormal;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+        if (!button->MenuShown()) return;
+        ::KillTimer(nullptr, id);
+        seen_open = true;
+        state_while_open = button->VisualState();
+        ::EndMenu();
+    }
+};
+
+TEST_F(PushButtonInput, ADropDownButtonOpensItsMenuInsteadOfClicking) {
+    UniqueMenu menu(::CreatePopupMenu());
+    ::AppendMenuW(menu.get(), MF_STRING, 1, L"Один");
+    second.SetKind(edbkDropDown);
+    second.SetDropDownMenu(menu.get());
+    MenuWatch::button = &second;
+    ::SetTimer(nullptr, 0, 50, &MenuWatch::Tick);
+    testing::ClickAt(Centre(second));
+    EXPECT_TRUE(PumpUntil([] { return MenuWatch::seen_open; }));
+    EXPECT_EQ(edbsPressed, MenuWatch::state_while_open);
+    testing::PumpFor();
+    EXPECT_FALSE(second.MenuShown());
+    EXPECT_EQ(0, second_clicks);
+}
+
+TEST_F(PushButtonInput, AButtonDestroyedWhileHotLeavesNoTrackingBehind) {
+    auto extra = std::make_unique<PushButton>();
+    extra->SetParent(&form);
+    extra->SetBounds(20, 100, 105, 25);
+    testing::PumpFor(3);
+    MoveMouseTo(extra->ClientToScreen({50, 12}));
+    ASSERT_TRUE(PumpUntil([&] { return extra->Hot(); }));
+    EXPECT_EQ(1u, MouseTrackingCount());
+    extra.reset();
+    EXPECT_EQ(0u, MouseTrackingCount());
+    MoveMouseTo(Outside());
+    testing::PumpFor();
 }
 
 TEST_F(PushButtonInput, DisabledButtonsNeverLightUpAndRepaintsLeaveNoGdiObject) {

@@ -6,7 +6,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <vector>
+#include <cstdint>
 
 namespace census {
 

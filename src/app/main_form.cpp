@@ -106,8 +106,9 @@ void TForm1::SetTexts() {
     Button3->SetHint(L"Остановить перепись");
     Button3->SetShowHint(true);
 
-    CheckBox1->SetFont(MakeFont(L"Arial", 13, kRussianCharset));
-    CheckBox1->SetCaption(L"C главным каталогом");  // a Latin capital C
+    CheckBox1->Style().SetFont(MakeFont(L"Arial", 13, kRussianCharset));
+    CheckBox1->Properties().SetCaption(L"C главным каталогом");  // a Latin capital C
+    CheckBox1->Properties().DisplayUnchecked = L"False";
     CheckBox1->SetHint(L"Результат с текущим каталогом или без");
     CheckBox1->SetShowHint(true);
 

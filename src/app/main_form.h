@@ -8,11 +8,11 @@
 #include "decor/balloon_hints.h"
 #include "decor/gradient_separator.h"
 #include "decor/url_label.h"
+#include "editors/check_box.h"
 #include "editors/memo_editor.h"
-#include "runtime/check_box.h"
+#include "editors/push_button.h"
 #include "runtime/form.h"
 #include "runtime/label.h"
-#include "runtime/push_button.h"
 #include "runtime/save_dialog.h"
 #include "shell/shell_tree.h"
 

@@ -32,7 +32,7 @@ ContainerViewInfo CalculateContainerViewInfo(const ContainerViewInputs& in) {
     } else {
         v.hot_state = (v.state & (csFocused | csHot)) ? 2 : 1;
     }
-    v.drawn_style = kDrawnStyle[v.hot_state][in.border_style];
+    v.drawn_style = in.border_never_drawn ? cbsNone : kDrawnStyle[v.hot_state][in.border_style];
     v.border_width = kBorderWidth[v.drawn_style];
     int extent = (in.transparent_border || in.hot_track) ? 2 : v.border_width;
     int shadow = v.shadow ? 3 : 0;

@@ -22,6 +22,7 @@ struct ContainerViewInputs {
     bool designing = false;
     bool focused = false;
     bool mouse_inside = false;  // already filtered by whether the mouse counts
+    bool border_never_drawn = false;  // controls that draw no border whatever the style says
     ContainerBorderStyle border_style = cbsFlat;
     bool hot_track = true;
     bool transparent_border = true;

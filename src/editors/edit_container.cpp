@@ -53,6 +53,7 @@ void EditContainer::CalculateViewInfo(bool consider_mouse) {
         in.mouse_inside = ::PtInRect(&screen, p) != FALSE;
     }
     in.border_style = style_.BorderStyle();
+    in.border_never_drawn = !DrawsBorder();
     in.hot_track = style_.HotTrack();
     in.transparent_border = style_.TransparentBorder();
     in.shadow = style_.Shadow();

@@ -53,6 +53,8 @@ protected:
     virtual IntRect InnerBounds() const { return view_.client_rect; }
     // Content drawn after the border and background (editors frame their inner control).
     virtual void PaintContent(PainterCanvas& canvas) {}
+    // False for editors that never draw the style's border (a check box).
+    virtual bool DrawsBorder() const { return true; }
     virtual void StyleChanged();
     // Called by the inner control when it gains or loses the focus.
     void InnerFocusChanged();

@@ -78,7 +78,8 @@ void Application::Terminate() {
 
 bool Application::PreTranslate(MSG& msg) {
     hints_.MessageSeen(msg);
-    if (msg.message == WM_KEYDOWN && main_form_) {
+    // Every form's keys, whether or not the application made it.
+    if (msg.message == WM_KEYDOWN) {
         Control* target = Control::FromHandle(msg.hwnd);
         Form* form = target ? target->ParentForm() : nullptr;
         if (!form) {

@@ -59,6 +59,13 @@ constexpr unsigned CN_MEASUREITEM = kControlMessageBase + 5;
 // Sent to a control when the mouse enters / leaves it (from the hint tracker).
 constexpr unsigned CM_MOUSEENTER = kControlMessageBase + 10;
 constexpr unsigned CM_MOUSELEAVE = kControlMessageBase + 11;
+// Sent by a form to each of its controls for an Enter or Escape that the
+// focused control does not take itself (wParam: the key). A control that acts
+// on the key answers 1 and no other control is asked.
+constexpr unsigned CM_DIALOGKEY = kControlMessageBase + 12;
+// Sent by a form to each of its controls after the focus moved to one of them
+// (lParam: that Control*), so buttons can follow which one Enter clicks.
+constexpr unsigned CM_FOCUSCHANGED = kControlMessageBase + 13;
 
 class Control : public Component {
 public:

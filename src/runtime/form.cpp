@@ -106,7 +106,13 @@ void Form::SelectNext(bool forward) {
 }
 
 bool Form::PreTranslateKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+    if (msg.message != WM_KEYDOWN) return false;
+    if (msg.wParam == VK_TAB) return TabKey(msg);
+    if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) return DialogKey(msg);
+    return false;
+}
+
+bool Form::TabKey(const MSG& msg) {
     if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0) return false;
     LRESULT code = ::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
     if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
@@ -114,8 +120,35 @@ bool Form::PreTranslateKey(const MSG& msg) {
     return true;
 }
 
+bool Form::DialogKey(const MSG& msg) {
+    if (ShiftFromKeys() != 0) return false;
+    LRESULT code = ::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    return OfferDialogKey(*this, msg.wParam);
+}
+
+bool Form::OfferDialogKey(Control& root, WPARAM key) {
+    // Copy: a click handler may change the controls.
+    std::vector<Control*> kids = root.Controls();
+    for (Control* c : kids) {
+        if (c->Perform(CM_DIALOGKEY, key) != 0) return true;
+        if (OfferDialogKey(*c, key)) return true;
+    }
+    return false;
+}
+
 void Form::FocusChanged(Control* control) {
-    if (control && control != this) active_control_ = control;
+    if (!control || control == this) return;
+    active_control_ = control;
+    TellFocusChanged(*this, control);
+}
+
+void Form::TellFocusChanged(Control& root, Control* focused) {
+    std::vector<Control*> kids = root.Controls();
+    for (Control* c : kids) {
+        c->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(focused));
+        TellFocusChanged(*c, focused);
+    }
 }
 
 void Form::Activate() {

@@ -4,6 +4,12 @@
 // controls by TabOrder unless the focused control asks for Tab itself
 // (DLGC_WANTTAB, or WantsTab()). The first showing focuses the first control in
 // tab order; re-activation gives the focus back to the control that had it.
+//
+// Enter and Escape without Shift, Ctrl or Alt, when the focused window does
+// not want every key (a multi-line edit does), are offered to the controls as
+// CM_DIALOGKEY: the focused or default button clicks on Enter, a cancel
+// button on Escape. Native buttons ignore Enter, so this is the only way a
+// keyboard user clicks with it.
 #pragma once
 
 #include "runtime/control.h"
@@ -41,7 +47,7 @@ public:
     void SelectNext(bool forward);
     void SelectFirst();
 
-    // From the message loop: form-level keys (Tab). True when consumed.
+    // From the message loop: form-level keys (Tab, Enter, Escape). True when consumed.
     bool PreTranslateKey(const MSG& msg);
 
 protected:
@@ -53,6 +59,10 @@ protected:
 private:
     friend class Control;
     void FocusChanged(Control* control);
+    bool TabKey(const MSG& msg);
+    bool DialogKey(const MSG& msg);
+    static bool OfferDialogKey(Control& root, WPARAM key);
+    static void TellFocusChanged(Control& root, Control* focused);
     void CollectTabControls(Control& root, std::vector<Control*>& out);
     void CenterOnScreen();
 

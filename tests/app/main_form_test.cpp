@@ -3,6 +3,7 @@
 #include "runtime/application.h"
 #include "runtime/text_file.h"
 #include "shell/shell_namespace.h"
+#include "support/real_input.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -211,6 +212,47 @@ TEST_F(MainFormTest, StartDuringACensusReplacesItAndTheBoxIsReadAtEachFolder) {
     ASSERT_EQ(20u, lines.size());
     for (const auto& l : lines) EXPECT_EQ(0u, l.find(t.Root() + L"\\")) << l;
     EXPECT_EQ(L"Количество Файлов: 20", form->Label2->Caption());
+}
+
+TEST_F(MainFormTest, TabThenEnterStartsACensus) {
+    TempTree t;
+    t.File(L"a.txt");
+    t.File(L"b.txt");
+    Choose(t.Root());
+    // Keys go to the window under the pointer on a display without a window manager.
+    testing::MoveMouseTo(form->ClientToScreen({200, 476}));
+    testing::MakeForeground(form->Handle());
+    form->FxShellTree1->SetFocus();
+    testing::PressKey(VK_TAB);
+    ASSERT_TRUE(testing::PumpUntil([&] { return form->CheckBox1->IsFocused(); }));
+    testing::PressKey(VK_TAB);
+    ASSERT_TRUE(testing::PumpUntil([&] { return form->Button1->Focused(); }));
+    // The focused start button shows its two-pixel window-frame outline.
+    EXPECT_TRUE(testing::PumpUntil([&] {
+        return testing::ScreenPixel(form->Button1->ClientToScreen({1, 1})) == ColorToRgb(clWindowFrame);
+    }));
+    testing::PressKey(VK_RETURN);
+    EXPECT_TRUE(testing::PumpUntil([&] { return SplitLines(PaneText()).size() == 2; }));
+    EXPECT_EQ((std::vector<std::wstring>{L"a.txt", L"b.txt"}), SortedLines(PaneText()));
+    EXPECT_EQ(L"Количество Файлов: 2", form->Label2->Caption());
+    EXPECT_FALSE(form->CheckBox1->Checked());
+}
+
+TEST_F(MainFormTest, APostedClickOnTheBoxChangesTheNextCensussLines) {
+    TempTree t;
+    t.Dir(L"Sub");
+    t.File(L"Sub\\b.doc");
+    Choose(t.Root());
+    PostClick(*form->CheckBox1);
+    Application::Instance().ProcessMessages();
+    ASSERT_TRUE(form->CheckBox1->Checked());
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ(t.Path(L"Sub\\b.doc") + L"\r\n", PaneText());
+    PostClick(*form->CheckBox1);
+    Application::Instance().ProcessMessages();
+    ASSERT_FALSE(form->CheckBox1->Checked());
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ(L"Sub\\b.doc\r\n", PaneText());
 }
 
 TEST_F(MainFormTest, SaveAsksForANameAndReportsFailures) {

@@ -21,7 +21,7 @@ void SendKey(WORD key, wchar_t unicode, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = key;
-    in.ki.wScan = unicode;
+    in.ki.wScan = unicode ? unicode : static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
     in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
     Send(in);
 }
@@ -105,6 +105,16 @@ void ClickLeft() {
 void ClickAtOnce(POINT screen) {
     ::SetCursorPos(screen.x, screen.y);
     QueueClickAt(screen);
+}
+
+void MouseButton(bool down) { SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP); }
+
+void Key(WORD virtual_key, bool down) { SendKey(virtual_key, 0, !down); }
+
+void MakeForeground(HWND window) {
+    ::SetForegroundWindow(window);
+    ::SetActiveWindow(window);
+    PumpFor(50);
 }
 
 void TapKey(WORD virtual_key) {

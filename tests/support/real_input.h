@@ -18,13 +18,15 @@ void Settle();
 // not after `limit_ms` (a bound for a broken program, not a measurement).
 bool PumpUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
 // Handles the program's messages for a while (lets pending paints and timers run).
-void PumpFor(unsigned ms);
+void PumpFor(unsigned ms = 100);
 
 // Moves the pointer as a mouse move does, waits until the system reports it
 // there, and lets the program follow.
 void MoveMouseTo(POINT screen);
 void LeftDown();
 void LeftUp();
+// Presses or releases the left button where the pointer is, handling nothing.
+void MouseButton(bool down);
 void ClickAt(POINT screen);
 // Presses and releases the left button where the pointer is, handling nothing.
 void ClickLeft();
@@ -38,12 +40,17 @@ void TypeText(const std::wstring& text);
 void PressKey(WORD key, bool ctrl = false);
 // Presses and releases a key, handling nothing.
 void TapKey(WORD virtual_key);
+// Presses or releases a key, handling nothing.
+void Key(WORD virtual_key, bool down);
 
 // The same input, only queued: whoever processes messages next handles it
 // (a running census, for example).
 void QueueClickAt(POINT screen);
 void QueueText(const std::wstring& text);
 void QueueKey(WORD key, bool ctrl = false);
+
+// Brings a top-level window to the front so it receives keyboard input.
+void MakeForeground(HWND window);
 
 // The centre of a window's client area, in screen coordinates.
 POINT CentreOf(HWND window);

@@ -2,6 +2,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/form.h"
+#include "shell/file_operations.h"
 #include "shell/shell_namespace.h"
 #include "shell/system_image_list.h"
 
@@ -72,6 +73,17 @@ ShellTree::ShellTree() {
 ShellTree::~ShellTree() {
     DestroyHandle();
     node_data_.clear();
+}
+
+void ShellTree::SetOptions(ShellTreeOptions options) {
+    const bool drop_changed = ((options_ ^ options) & stoOleDrop) != 0;
+    options_ = options;
+    if (!drop_changed || !HandleAllocated()) return;
+    if (HasOption(stoOleDrop)) {
+        RegisterDropTarget();
+    } else {
+        RevokeDropTarget();
+    }
 }
 
 HWND ShellTree::OwnerWindow() {
@@ -386,6 +398,7 @@ void ShellTree::Loaded() {
 
 void ShellTree::WindowCreated() {
     FramedTreeView::WindowCreated();
+    RegisterDropTarget();
     if ((fill_from_load_ || !Loading()) && HasOption(stoAutoFill) && NodeCount() == 0)
         ::PostMessageW(Handle(), kDeferredFillMessage, 0, 0);
 }
@@ -402,6 +415,7 @@ void ShellTree::WindowDestroying() {
     DeleteAllNodes();
     EndUpdate();
     node_data_.clear();
+    RevokeDropTarget();
     FramedTreeView::WindowDestroying();
 }
 

@@ -10,12 +10,17 @@
 #include "shell/shell_locator.h"
 #include "shell/shell_tree_data.h"
 
+#include <oleidl.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace census {
+
+class FileOperations;
 
 enum ShellTreeOption : std::uint16_t {
     stoAutoFill = 1 << 0,
@@ -41,7 +46,7 @@ public:
     ~ShellTree() override;
 
     ShellTreeOptions Options() const { return options_; }
-    void SetOptions(ShellTreeOptions options) { options_ = options; }
+    void SetOptions(ShellTreeOptions options);
     bool HasOption(ShellTreeOption option) const { return (options_ & option) != 0; }
 
     ShellLocator& BaseFolder() { return base_folder_; }
@@ -63,6 +68,20 @@ public:
     std::function<void(ShellTree& sender)> OnFillStart;
     std::function<void(ShellTree& sender)> OnFillComplete;
 
+    // --- Drag and drop (shell_tree_drag_drop.cpp). The drop target of the
+    // tree's window forwards its four calls here; points are in screen
+    // coordinates, as the platform gives them.
+    virtual HRESULT DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect);
+    virtual HRESULT DragOver(DWORD keys, POINTL point, DWORD* effect);
+    virtual HRESULT DragLeave();
+    virtual HRESULT Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect);
+    // Scrolls near the edges and opens a folder the pointer rests on (client point).
+    virtual void DragAutoScroll(POINT point);
+    // The drop source of a drag started with button.
+    static ComPtr<IDropSource> CreateDropSource(MouseButton button);
+    // The data object offered for node (none for the root or a node without shell data).
+    ComPtr<IDataObject> NodeDataObject(TreeNode node);
+
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void WindowCreated() override;
@@ -79,6 +98,7 @@ protected:
                             PCUITEMID_CHILD item);
     virtual void PopulateNode(IShellFolder* folder, TreeNode node);
     virtual void NodeInserted(TreeNode node);
+    void BeginDrag(TreeNode node, MouseButton button) override;
 
 private:
     // Selection changes inside are neither reported nor navigated.
@@ -97,6 +117,29 @@ private:
     void FillAsLoading();
     int CompareNodes(LPARAM a, LPARAM b);
 
+    // Drag and drop.
+    struct DragState {
+        ComPtr<IDataObject> data;  // of the drag over the tree, from enter to leave or drop
+        DWORD enter_keys = 0;
+        std::vector<std::wstring> paths;  // what it names, for this program's own transfers
+        DWORD allowed = 7;                // what its items allow
+        DWORD last_scroll = 0;
+        POINT hover_point{};
+        DWORD hover_start = 0;
+        TreeNode dragged = nullptr;  // the node dragged out of this tree
+    };
+    void RegisterDropTarget();
+    void RevokeDropTarget();
+    ComPtr<IDropTarget> NodeDropTarget(TreeNode node, HWND owner);
+    std::wstring OwnDropFolder(TreeNode node);
+    HRESULT AskNodeTarget(TreeNode node, DWORD keys, POINTL point, DWORD* effect, bool over);
+    DWORD OwnDropEffect(const std::wstring& folder, DWORD keys, DWORD allowed);
+    void ShowDropHighlight(TreeNode node);
+    void HoverExpand(TreeNode node);
+    FileOperations& Files();
+    // After a drop or a command: the refresh of opened folders (deferred while busy).
+    void RefreshAfterOperation();
+
     ShellTreeOptions options_ = kDefaultShellTreeOptions;
     ShellLocator base_folder_;
     ShellLocator selected_folder_;
@@ -110,6 +153,9 @@ private:
     bool filling_at_load_ = false;
     bool fill_from_load_ = false;  // loaded before it had a window
     TreeNode last_inserted_ = nullptr;
+    ComPtr<IDropTarget> drop_target_;
+    DragState drag_;
+    std::unique_ptr<FileOperations> file_operations_;
 };
 
 }  // namespace census

@@ -187,6 +187,11 @@ TreeNode TreeView::NativeSelection() {
 }
 
 void TreeView::Select(TreeNode node) { TreeView_SelectItem(Window(), node); }
+TreeNode TreeView::DropHighlight() { return TreeView_GetDropHilight(Window()); }
+void TreeView::SetDropHighlight(TreeNode node) { TreeView_SelectDropTarget(Window(), node); }
+bool TreeView::IsEditing() { return HandleAllocated() && TreeView_GetEditControl(Window()) != nullptr; }
+void TreeView::EditLabel(TreeNode node) { TreeView_EditLabel(Window(), node); }
+HWND TreeView::EditControl() { return HandleAllocated() ? TreeView_GetEditControl(Window()) : nullptr; }
 
 void TreeView::BeginUpdate() {
     if (update_count_++ == 0 && HandleAllocated()) ::SendMessageW(Window(), WM_SETREDRAW, FALSE, 0);
@@ -226,6 +231,20 @@ bool TreeView::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case NM_CLICK:
             Clicked();
             return false;
+        case TVN_BEGINDRAGW:
+        case TVN_BEGINRDRAGW: {
+            auto* nm = reinterpret_cast<NMTREEVIEWW*>(lp);
+            BeginDrag(nm->itemNew.hItem, header->code == TVN_BEGINDRAGW ? MouseButton::Left : MouseButton::Right);
+            return true;
+        }
+        case TVN_BEGINLABELEDITW:
+            result = CanEditLabel(reinterpret_cast<NMTVDISPINFOW*>(lp)->item.hItem) ? FALSE : TRUE;
+            return true;
+        case TVN_ENDLABELEDITW: {
+            const TVITEMW& item = reinterpret_cast<NMTVDISPINFOW*>(lp)->item;
+            result = LabelEdited(item.hItem, item.pszText) ? TRUE : FALSE;
+            return true;
+        }
         default:
             return false;
     }

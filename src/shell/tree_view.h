@@ -79,6 +79,14 @@ public:
     // The platform tree's selection.
     TreeNode NativeSelection();
     void Select(TreeNode node);
+    // The node shown as the target of a drag (none for null).
+    TreeNode DropHighlight();
+    void SetDropHighlight(TreeNode node);
+
+    // In-place editing of a node's text.
+    bool IsEditing();
+    void EditLabel(TreeNode node);
+    HWND EditControl();
 
     // Redrawing suspended while above 0.
     void BeginUpdate();
@@ -106,6 +114,12 @@ protected:
     virtual bool RightClicked() { return false; }
     // NM_CLICK.
     virtual void Clicked() {}
+    // TVN_BEGINDRAG / TVN_BEGINRDRAG.
+    virtual void BeginDrag(TreeNode node, MouseButton button) {}
+    // TVN_BEGINLABELEDIT: false refuses the edit.
+    virtual bool CanEditLabel(TreeNode node) { return true; }
+    // TVN_ENDLABELEDIT; text is null when the edit was cancelled. True keeps the new text.
+    virtual bool LabelEdited(TreeNode node, const wchar_t* text) { return text != nullptr; }
 
     void SetStyleFlag(bool& flag, bool value);
 

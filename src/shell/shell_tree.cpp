@@ -437,6 +437,9 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 FillTree();
             }
             return 0;
+        case kDeferredDragMessage:
+            RunDrag(reinterpret_cast<TreeNode>(lp), static_cast<MouseButton>(wp));
+            return 0;
         case WM_LBUTTONDOWN:
             immediate_sync_ = true;
             break;

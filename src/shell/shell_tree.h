@@ -39,6 +39,9 @@ constexpr ShellTreeOptions kDefaultShellTreeOptions = 955;
 
 // Posted to itself when a window is created empty; fills the tree when it arrives.
 constexpr UINT kDeferredFillMessage = 0x467;
+// Posted to itself at a begin-drag notification; the drag loop runs when it
+// arrives, outside the platform tree's own mouse handling.
+constexpr UINT kDeferredDragMessage = 0x468;
 
 class ShellTree : public FramedTreeView {
 public:
@@ -99,6 +102,7 @@ protected:
     virtual void PopulateNode(IShellFolder* folder, TreeNode node);
     virtual void NodeInserted(TreeNode node);
     void BeginDrag(TreeNode node, MouseButton button) override;
+    virtual void RunDrag(TreeNode node, MouseButton button);
 
 private:
     // Selection changes inside are neither reported nor navigated.

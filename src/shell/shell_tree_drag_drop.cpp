@@ -161,8 +161,16 @@ ComPtr<IDataObject> ShellTree::NodeDataObject(TreeNode node) {
     return MakeTreeDataObject(parent_data->AbsoluteIdList(), item, path);
 }
 
+// Some platform trees mark the node they reported as dragged once the
+// notification returns; a drag loop run inside it would leave that mark on
+// a node the refresh has deleted.
 void ShellTree::BeginDrag(TreeNode node, MouseButton button) {
-    if (!HasOption(stoOleDrag) || busy_) return;
+    if (HasOption(stoOleDrag) && node)
+        ::PostMessageW(Handle(), kDeferredDragMessage, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(node));
+}
+
+void ShellTree::RunDrag(TreeNode node, MouseButton button) {
+    if (!HasOption(stoOleDrag) || busy_ || !ShellData(node)) return;
     ComPtr<IDataObject> data = NodeDataObject(node);
     if (!data) return;  // never the root
     PCUITEMID_CHILD item = ShellData(node)->RelIdList();
@@ -183,7 +191,11 @@ void ShellTree::BeginDrag(TreeNode node, MouseButton button) {
     const HRESULT hr = ::DoDragDrop(data.get(), source.get(), allowed, &effect);
     const bool refresh = hr == DRAGDROP_S_DROP || refresh_pending_;
     refresh_pending_ = false;
+    end.dismiss();
+    // The highlight goes before the refresh deletes the node that carries it.
     busy_ = false;
+    drag_.dragged = nullptr;
+    SetDropHighlight(nullptr);
     if (refresh) RefreshAfterOperation();
 }
 
@@ -293,11 +305,7 @@ HRESULT ShellTree::DragLeave() {
 
 HRESULT ShellTree::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
-    ScopeExit end([this] {
-        drag_.data.reset();
-        drag_.paths.clear();
-        ShowDropHighlight(drag_.dragged);
-    });
+    ScopeExit end([this] { DragLeave(); });
     const POINT client = ScreenToClient({point.x, point.y});
     TreeNode node = NodeAt(client.x, client.y);
     if (!ShellData(node)) {
@@ -305,33 +313,31 @@ HRESULT ShellTree::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effe
         return S_OK;
     }
     keys |= drag_.enter_keys & (MK_LBUTTON | MK_RBUTTON);
+    HRESULT hr = S_OK;
     if (const std::wstring folder = OwnDropFolder(node); !folder.empty()) {
         DWORD chosen = OwnDropEffect(folder, keys, *effect);
         if (keys & MK_RBUTTON) chosen = ChooseDropEffect(Handle(), point, *effect & drag_.allowed, chosen);
         *effect = DROPEFFECT_NONE;
         if (chosen == DROPEFFECT_NONE) return S_OK;
-        {
-            WaitCursor wait;
-            if (Files().Transfer(drag_.paths, folder, chosen)) *effect = chosen;
+        WaitCursor wait;
+        if (Files().Transfer(drag_.paths, folder, chosen)) *effect = chosen;
+    } else {
+        ComPtr<IDropTarget> target = NodeDropTarget(node, OwnerWindow());
+        if (!target) {
+            *effect = DROPEFFECT_NONE;
+            return S_OK;
         }
-        RefreshAfterOperation();
-        return S_OK;
-    }
-    ComPtr<IDropTarget> target = NodeDropTarget(node, OwnerWindow());
-    if (!target) {
-        *effect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    DWORD ignored = *effect;
-    target->DragEnter(data, keys, point, &ignored);
-    ignored = *effect;
-    target->DragOver(keys, point, &ignored);
-    *effect &= CommonDropAttributes(data);
-    HRESULT hr;
-    {
+        DWORD ignored = *effect;
+        target->DragEnter(data, keys, point, &ignored);
+        ignored = *effect;
+        target->DragOver(keys, point, &ignored);
+        *effect &= CommonDropAttributes(data);
         WaitCursor wait;
         hr = target->Drop(data, keys, point, effect);
     }
+    // The highlight goes before the refresh deletes the node that carries it.
+    end.dismiss();
+    DragLeave();
     RefreshAfterOperation();
     return hr;
 }

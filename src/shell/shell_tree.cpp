@@ -437,6 +437,9 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 FillTree();
             }
             return 0;
+        case kDeferredRefreshMessage:
+            RefreshAfterOperation();
+            return 0;
         case kDeferredDragMessage:
             RunDrag(reinterpret_cast<TreeNode>(lp), static_cast<MouseButton>(wp));
             return 0;
@@ -453,6 +456,11 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         default:
+            if (current_menu_) {
+                LRESULT result = FramedTreeView::WndProc(msg, wp, lp);
+                RouteMenuMessage(msg, wp, lp, result);
+                return result;
+            }
             break;
     }
     return FramedTreeView::WndProc(msg, wp, lp);

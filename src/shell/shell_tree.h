@@ -42,6 +42,8 @@ constexpr UINT kDeferredFillMessage = 0x467;
 // Posted to itself at a begin-drag notification; the drag loop runs when it
 // arrives, outside the platform tree's own mouse handling.
 constexpr UINT kDeferredDragMessage = 0x468;
+// Posted to itself when a refresh was asked for during an in-place rename.
+constexpr UINT kDeferredRefreshMessage = 0x469;
 
 class ShellTree : public FramedTreeView {
 public:
@@ -83,7 +85,20 @@ public:
     // The drop source of a drag started with button.
     static ComPtr<IDropSource> CreateDropSource(MouseButton button);
     // The data object offered for node (none for the root or a node without shell data).
-    ComPtr<IDataObject> NodeDataObject(TreeNode node);
+    ComPtr<IDataObject> NodeDataObject(TreeNode node, DWORD preferred_effect = 0);
+
+    // --- Shell commands (shell_tree_commands.cpp).
+    // Runs a shell verb ("cut", "copy", "paste", "delete", ...) on node and
+    // refreshes. S_FALSE for the root or a node without shell data; a verb no
+    // command of the node's menu matches runs nothing, beeps and answers
+    // HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    HRESULT InvokeVerb(TreeNode node, const std::wstring& verb);
+    // The shell's context menu of node at a client point (none for the root).
+    void ShowNodeContextMenu(TreeNode node, POINT point);
+
+    std::function<void(ShellTree& sender, TreeNode node, bool& allow)> OnEditing;
+    std::function<void(ShellTree& sender, TreeNode node, std::wstring& text)> OnEdited;
+    std::function<void(ShellTree& sender, const std::wstring& hint)> OnPopupHint;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -103,6 +118,10 @@ protected:
     virtual void NodeInserted(TreeNode node);
     void BeginDrag(TreeNode node, MouseButton button) override;
     virtual void RunDrag(TreeNode node, MouseButton button);
+    void NodeContextMenu(TreeNode node, POINT& point, HMENU& menu) override;
+    void KeyDown(WORD& key, unsigned shift) override;
+    bool CanEditLabel(TreeNode node) override;
+    bool LabelEdited(TreeNode node, const wchar_t* text) override;
 
 private:
     // Selection changes inside are neither reported nor navigated.
@@ -143,6 +162,18 @@ private:
     FileOperations& Files();
     // After a drop or a command: the refresh of opened folders (deferred while busy).
     void RefreshAfterOperation();
+
+    // Commands.
+    bool CanRename(TreeNode node);
+    bool OwnClipboardVerb(const std::wstring& verb);
+    HRESULT RunOwnClipboardVerb(TreeNode node, const std::wstring& verb);
+    void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
+    void SelectParentIfGone(TreeNode node);
+    bool RenameNode(TreeNode node, const std::wstring& name);
+    // The one folder change a successful rename causes is not a change to refresh for.
+    void SwallowRenameChange();
+    bool RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    ComPtr<IContextMenu> current_menu_;
 
     ShellTreeOptions options_ = kDefaultShellTreeOptions;
     ShellLocator base_folder_;

@@ -146,7 +146,7 @@ ComPtr<IDropSource> ShellTree::CreateDropSource(MouseButton button) {
     return MakeComObject<TreeDropSource, IDropSource>(key);
 }
 
-ComPtr<IDataObject> ShellTree::NodeDataObject(TreeNode node) {
+ComPtr<IDataObject> ShellTree::NodeDataObject(TreeNode node, DWORD preferred_effect) {
     ShellTreeData* data = ShellData(node);
     TreeNode parent = node ? ParentNode(node) : nullptr;
     ShellTreeData* parent_data = ShellData(parent);
@@ -158,7 +158,7 @@ ComPtr<IDataObject> ShellTree::NodeDataObject(TreeNode node) {
         (attributes & SFGAO_FILESYSTEM)) {
         path = ItemDisplayName(data->ParentShellFolder(), item, DisplayNameKind::ForParsing);
     }
-    return MakeTreeDataObject(parent_data->AbsoluteIdList(), item, path);
+    return MakeTreeDataObject(parent_data->AbsoluteIdList(), item, path, preferred_effect);
 }
 
 // Some platform trees mark the node they reported as dragged once the

@@ -158,11 +158,29 @@ CLIPFORMAT ShellIdListFormat() {
     return format;
 }
 
-ComPtr<IDataObject> MakeTreeDataObject(PCIDLIST_ABSOLUTE parent, PCUITEMID_CHILD item, const std::wstring& path) {
+static CLIPFORMAT PreferredEffectFormat() {
+    static const CLIPFORMAT format = static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT));
+    return format;
+}
+
+ComPtr<IDataObject> MakeTreeDataObject(PCIDLIST_ABSOLUTE parent, PCUITEMID_CHILD item, const std::wstring& path,
+                                       DWORD preferred_effect) {
     OfferedBlocks blocks;
     blocks.push_back({GlobalFormat(ShellIdListFormat()), dropblocks::WriteIdListArray(ListBytes(parent), {ListBytes(item)})});
     if (!path.empty()) blocks.push_back({GlobalFormat(CF_HDROP), dropblocks::WriteFileDrop({path})});
+    if (preferred_effect) {
+        dropblocks::Bytes effect(4);
+        for (int i = 0; i < 4; ++i) effect[i] = static_cast<std::uint8_t>(preferred_effect >> (8 * i));
+        blocks.push_back({GlobalFormat(PreferredEffectFormat()), std::move(effect)});
+    }
     return MakeComObject<TreeDataObject, IDataObject>(std::move(blocks));
+}
+
+DWORD ReadPreferredEffect(IDataObject* data) {
+    const auto bytes = ReadBlock(data, PreferredEffectFormat());
+    if (!bytes || bytes->size() < 4) return 0;
+    return static_cast<DWORD>((*bytes)[0]) | (static_cast<DWORD>((*bytes)[1]) << 8) |
+           (static_cast<DWORD>((*bytes)[2]) << 16) | (static_cast<DWORD>((*bytes)[3]) << 24);
 }
 
 std::optional<dropblocks::IdListArrayBlock> ReadIdListArray(IDataObject* data) {

@@ -21,8 +21,14 @@ namespace census {
 // The registered clipboard format "Shell IDList Array".
 CLIPFORMAT ShellIdListFormat();
 
-// path: the item's file-system path, empty for a virtual item.
-ComPtr<IDataObject> MakeTreeDataObject(PCIDLIST_ABSOLUTE parent, PCUITEMID_CHILD item, const std::wstring& path);
+// path: the item's file-system path, empty for a virtual item. A preferred
+// effect (copy or move, for the clipboard's copy and cut) is offered as a
+// third format, "Preferred DropEffect".
+ComPtr<IDataObject> MakeTreeDataObject(PCIDLIST_ABSOLUTE parent, PCUITEMID_CHILD item, const std::wstring& path,
+                                       DWORD preferred_effect = 0);
+
+// The "Preferred DropEffect" of data; 0 when absent or short.
+DWORD ReadPreferredEffect(IDataObject* data);
 
 // The "Shell IDList Array" block of data; nothing when absent or unreadable.
 std::optional<dropblocks::IdListArrayBlock> ReadIdListArray(IDataObject* data);

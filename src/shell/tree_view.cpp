@@ -52,6 +52,7 @@ void TreeView::FillCreateParams(CreateParams& params) {
     if (auto_expand_) params.style |= TVS_SINGLEEXPAND;
     if (hot_track_) params.style |= TVS_TRACKSELECT;
     if (row_select_) params.style |= TVS_FULLROWSELECT;
+    if (!read_only_) params.style |= TVS_EDITLABELS;
 }
 
 void TreeView::WindowCreated() {

@@ -38,6 +38,9 @@ public:
     virtual void SetAutoExpand(bool v) { SetStyleFlag(auto_expand_, v); }
     void SetHotTrack(bool v) { SetStyleFlag(hot_track_, v); }
     void SetRowSelect(bool v) { SetStyleFlag(row_select_, v); }
+    // Read-only trees do not edit their nodes' text in place.
+    bool ReadOnly() const { return read_only_; }
+    void SetReadOnly(bool v) { SetStyleFlag(read_only_, v); }
     int Indent() const { return indent_; }
     void SetIndent(int pixels);
     // Milliseconds between a selection change and its OnChange; 0: at once.
@@ -133,6 +136,7 @@ private:
     bool auto_expand_ = false;
     bool hot_track_ = false;
     bool row_select_ = false;
+    bool read_only_ = false;
     int indent_ = 19;
     unsigned change_delay_ = 0;
     HIMAGELIST images_ = nullptr;

@@ -1,15 +1,6 @@
-#include "shell/shell_tree.h"
-
-#include "runtime/application.h"
-#include "runtime/errors.h"
-#include "runtime/form.h"
-#include "shell/file_operations.h"
-#include "shell/shell_namespace.h"
-
-#include "support/real_input.h"
-#include "support/temp_tree.h"
-
 #include "shell/com_object.h"
+#include "shell/file_operations.h"
+#include "shell/shown_shell_tree.h"
 #include "shell/tree_data_object.h"
 
 #include <gtest/gtest.h>
@@ -21,50 +12,8 @@ namespace {
 
 using namespace census::testing;
 
-// A shown tree rooted at a fixture folder:
-//   alpha\inner\a.txt   Beta   gamma
-class ShellTreeDragDrop : public ::testing::Test {
+class ShellTreeDragDrop : public ShownShellTree {
 protected:
-    ShellTreeDragDrop() {
-        temp.Dir(L"alpha");
-        temp.Dir(L"alpha\\inner");
-        temp.File(L"alpha\\inner\\a.txt", "abc");
-        temp.Dir(L"Beta");
-        temp.Dir(L"gamma");
-        form.SetBounds(40, 40, 300, 300);
-        tree.SetParent(&form);
-        tree.SetBounds(0, 0, 260, 240);
-        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT) {
-            messages.push_back(text);
-            return IDOK;
-        };
-    }
-    ~ShellTreeDragDrop() override { Application::Instance().MessageBoxOverride = nullptr; }
-
-    void Load(const std::wstring& base) {
-        tree.BeginLoading();
-        tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
-        UniqueIdList list;
-        ASSERT_HRESULT_SUCCEEDED(ParsePath(base, list));
-        tree.BaseFolder().SetIdList(list.get());
-        tree.HandleNeeded();
-        tree.EndLoading();
-        form.Show();
-        Application::Instance().ProcessMessages();
-    }
-
-    TreeNode Child(TreeNode node, const std::wstring& text) {
-        for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c))
-            if (tree.NodeText(c) == text) return c;
-        return nullptr;
-    }
-    TreeNode Top(const std::wstring& text) { return Child(tree.FirstRoot(), text); }
-
-    POINT Center(TreeNode node) {
-        const RECT r = tree.NodeTextRect(node);
-        return tree.ClientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    }
-
     // Presses on a node, glides to a point and rests there for rest_ms, then presses Esc.
     void DragAndCancel(TreeNode from, POINT to, unsigned rest_ms) {
         const POINT a = Center(from);
@@ -101,11 +50,6 @@ protected:
             for (WORD key : held) KeyUp(key);
         });
     }
-
-    TempTree temp;
-    Form form;
-    ShellTree tree;
-    std::vector<std::wstring> messages;
 };
 
 TEST_F(ShellTreeDragDrop, TheProgramDecidesOnceWhetherTheShellTransfersFiles) {

@@ -188,6 +188,8 @@ TEST_F(ShellTreeCommands, TheMenusRenameEntryStartsEditing) {
     Load(temp.Root());
     const POINT alpha = Center(Top(L"alpha"));
     bool menu_seen = false;
+    int hints = 0;
+    tree.OnPopupHint = [&](ShellTree&, const std::wstring&) { ++hints; };
     Perform([&] {
         PointerTo(alpha);
         Pause(50);
@@ -203,6 +205,7 @@ TEST_F(ShellTreeCommands, TheMenusRenameEntryStartsEditing) {
         Pause(400);
     });
     EXPECT_TRUE(menu_seen);
+    EXPECT_GT(hints, 0) << "each highlighted entry passes its help text on";
     ASSERT_TRUE(tree.IsEditing());
     wchar_t text[64] = {};
     ::GetWindowTextW(tree.EditControl(), text, 64);

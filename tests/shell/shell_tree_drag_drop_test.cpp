@@ -34,8 +34,15 @@ protected:
     }
 
     // Presses on from, glides to to, rests there, then releases with the keys held.
+    // What the target looked like just before the release: its highlight and
+    // the colour just inside its label's left edge.
+    TreeNode highlighted = nullptr;
+    COLORREF label_colour = CLR_INVALID;
+
     void Drag(TreeNode from, TreeNode to, std::initializer_list<WORD> held = {}, bool right = false) {
         const POINT a = Center(from), b = Center(to);
+        const RECT label = tree.NodeTextRect(to);
+        const POINT inside = tree.ClientToScreen({label.left + 1, label.top + 1});
         Perform([&] {
             PointerTo(a);
             Pause(100);
@@ -45,6 +52,9 @@ protected:
             GlideTo({a.x + 12, a.y + 12}, b);
             for (WORD key : held) KeyDown(key);
             Pause(400);
+            highlighted = TreeView_GetDropHilight(tree.Handle());
+            WindowDc screen(nullptr);
+            label_colour = ::GetPixel(screen.get(), inside.x, inside.y);
             ButtonUp(right);
             Pause(300);
             for (WORD key : held) KeyUp(key);
@@ -80,7 +90,10 @@ TEST_F(ShellTreeDragDrop, TheProgramDecidesOnceWhetherTheShellTransfersFiles) {
 
 TEST_F(ShellTreeDragDrop, DraggingAFolderOntoAnotherMovesItAndBothNodesShowIt) {
     Load(temp.Root());
-    Drag(Top(L"alpha"), Top(L"Beta"));
+    TreeNode beta = Top(L"Beta");
+    Drag(Top(L"alpha"), beta);
+    EXPECT_EQ(highlighted, beta) << "the node under the pointer is the drop target";
+    EXPECT_EQ(label_colour, ::GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : ToUtf8(messages[0]));
     EXPECT_FALSE(FileExists(temp.Path(L"alpha")));
     EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\inner\\a.txt")), "abc");

@@ -125,6 +125,29 @@ TEST_F(ShellTreeDragDrop, AFolderDroppedOntoItsOwnChildStaysWhereItWas) {
     EXPECT_EQ(CountEntries(temp.Root()), 3);
 }
 
+TEST_F(ShellTreeDragDrop, TheRootTakesDropsInDragOverButNotInDragEnter) {
+    Load(temp.Root());
+    TempTree elsewhere;
+    elsewhere.Dir(L"outside");
+    UniqueIdList parent, whole;
+    ASSERT_HRESULT_SUCCEEDED(ParsePath(elsewhere.Root(), parent));
+    ASSERT_HRESULT_SUCCEEDED(ParsePath(elsewhere.Path(L"outside"), whole));
+    IdListArray items(whole.get());
+    ComPtr<IDataObject> data =
+        MakeTreeDataObject(parent.get(), items.SingleItem(items.ItemCount() - 1), elsewhere.Path(L"outside"));
+    tree.Select(Top(L"gamma"));  // the platform tree may not mark its selected node as a drop target
+    const POINT root = Center(tree.FirstRoot());
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_HRESULT_SUCCEEDED(tree.DragEnter(data.get(), MK_LBUTTON, {root.x, root.y}, &effect));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_HRESULT_SUCCEEDED(tree.DragOver(MK_LBUTTON | MK_CONTROL, {root.x, root.y}, &effect));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_SCROLL));
+    EXPECT_EQ(tree.DropHighlight(), tree.FirstRoot());
+    EXPECT_HRESULT_SUCCEEDED(tree.DragLeave());
+    EXPECT_EQ(tree.DropHighlight(), nullptr);
+}
+
 TEST_F(ShellTreeDragDrop, ARightButtonDropEndsInTheDropMenu) {
     Load(temp.Root());
     const POINT a = Center(Top(L"alpha")), b = Center(Top(L"gamma"));

@@ -10,7 +10,7 @@
 #include "shell/shell_namespace.h"
 #include "shell/shell_tree.h"
 
-#include "support/real_input.h"
+#include "support/modal_input.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>

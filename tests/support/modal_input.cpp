@@ -1,4 +1,4 @@
-#include "support/real_input.h"
+#include "support/modal_input.h"
 
 #include "runtime/application.h"
 

@@ -1,9 +1,8 @@
-// Real input for tests that drive shown windows: the pointer and keys go
-// through the platform's input queue, as a user's would.
-//
-// Drags, menus and message boxes run modal loops on the test's own thread;
-// Perform runs a script of input on a second thread while this thread keeps
-// handling messages, so those loops see the input arrive.
+// Real input for windows that run modal loops on the test's own thread
+// (drags, menus, message boxes, in-place edits): the pointer and keys go
+// through the platform's input queue, as a user's would, from a script that
+// Perform runs on a second thread while this thread keeps handling messages,
+// so those loops see the input arrive.
 #pragma once
 
 #include <windows.h>

@@ -170,6 +170,7 @@ private:
     void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
     void SelectParentIfGone(TreeNode node);
     bool RenameNode(TreeNode node, const std::wstring& name);
+    void ForgetCachesBelow(TreeNode node);
     // The one folder change a successful rename causes is not a change to refresh for.
     void SwallowRenameChange();
     bool RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);

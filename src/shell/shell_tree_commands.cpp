@@ -329,14 +329,7 @@ bool ShellTree::RenameNode(TreeNode node, const std::wstring& name) {
     UniqueIdList new_item(renamed);
     if (FAILED(hr)) return false;
     SwallowRenameChange();
-    std::vector<TreeNode> below;
-    for (TreeNode c = FirstChild(node); c; c = NextSibling(c)) below.push_back(c);
-    while (!below.empty()) {
-        TreeNode n = below.back();
-        below.pop_back();
-        if (ShellTreeData* d = ShellData(n)) d->ForgetCache();
-        for (TreeNode c = FirstChild(n); c; c = NextSibling(c)) below.push_back(c);
-    }
+    ForgetCachesBelow(node);
     if (new_item) data->SetRelIdList(new_item.get());
     SetNodeText(node, ItemDisplayName(parent, data->RelIdList(), DisplayNameKind::InFolder));
     if (node == Selected()) {
@@ -349,6 +342,18 @@ bool ShellTree::RenameNode(TreeNode node, const std::wstring& name) {
     }
     SortChildren(ParentNode(node));
     return true;
+}
+
+// Lists and folders cached below a renamed node name the old path.
+void ShellTree::ForgetCachesBelow(TreeNode node) {
+    std::vector<TreeNode> below;
+    for (TreeNode c = FirstChild(node); c; c = NextSibling(c)) below.push_back(c);
+    while (!below.empty()) {
+        TreeNode n = below.back();
+        below.pop_back();
+        if (ShellTreeData* data = ShellData(n)) data->ForgetCache();
+        for (TreeNode c = FirstChild(n); c; c = NextSibling(c)) below.push_back(c);
+    }
 }
 
 void ShellTree::SwallowRenameChange() {

@@ -100,6 +100,18 @@ TEST_F(ShellTreeCommands, F2ThenEscChangesNothing) {
     EXPECT_NE(Top(L"alpha"), nullptr);
 }
 
+TEST_F(ShellTreeCommands, OtherKeysReachThePlatformTree) {
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_DOWN});
+    EXPECT_EQ(tree.Selected(), Top(L"Beta"));
+    Press({VK_RIGHT});
+    EXPECT_FALSE(tree.IsExpanded(Top(L"Beta"))) << "nothing to open";
+    Press({VK_UP});
+    Press({VK_RIGHT});
+    EXPECT_TRUE(tree.IsExpanded(Top(L"alpha")));
+}
+
 TEST_F(ShellTreeCommands, ANameLongerThanTheShellTakesIsRefused) {
     Load(temp.Root());
     tree.EditLabel(Top(L"gamma"));

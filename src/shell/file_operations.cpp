@@ -212,7 +212,7 @@ bool ProbeShellTransfers() {
     if (FAILED(SplitParentAndItem(list.get(), parent, parent_list, item))) return false;
     ComPtr<IContextMenu> menu;
     if (FAILED(ItemContextMenu(parent.get(), item.get(), nullptr, menu))) return false;
-    return FindVerbOffset(menu.get(), L"paste").has_value();
+    return FindVerbOffset(menu.get(), L"rename", CMF_EXPLORE | CMF_CANRENAME).has_value();
 }
 
 }  // namespace

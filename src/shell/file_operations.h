@@ -3,10 +3,13 @@
 // not do the work.
 //
 // Whether the shell does the work is decided once per process, from what the
-// shell offers: its context menu of a file-system folder has a "paste"
-// command only where it carries out transfers itself. Where it does, the tree
-// leaves every transfer to the shell and this layer does nothing, so no work
-// is ever done twice.
+// shell offers: the context menu of a file-system folder (the temporary
+// folder), asked to include renaming, has a "rename" command only where the
+// shell's folder commands and drop targets carry out the file work
+// themselves. (A "paste" command would tell the same, but it is offered only
+// while the clipboard holds files.) Where the shell does the work, the tree
+// leaves every transfer to it and this layer does nothing, so no work is
+// ever done twice.
 //
 // A move copies first, confirms that the whole copy is at the destination and
 // only then removes the source. Every refusal and failure is shown in a

@@ -23,11 +23,10 @@ std::wstring CommandVerb(IContextMenu* menu, UINT offset) {
     return converted;
 }
 
-std::optional<UINT> FindVerbOffset(IContextMenu* menu, const std::wstring& verb) {
+std::optional<UINT> FindVerbOffset(IContextMenu* menu, const std::wstring& verb, UINT flags) {
     if (!menu) return std::nullopt;
     UniqueMenu scratch(::CreatePopupMenu());
-    if (!scratch || FAILED(menu->QueryContextMenu(scratch.get(), 0, kFirstShellCommand, kLastShellCommand,
-                                                  CMF_EXPLORE))) {
+    if (!scratch || FAILED(menu->QueryContextMenu(scratch.get(), 0, kFirstShellCommand, kLastShellCommand, flags))) {
         return std::nullopt;
     }
     const int count = ::GetMenuItemCount(scratch.get());

@@ -19,8 +19,8 @@ HRESULT ItemContextMenu(IShellFolder* parent, PCUITEMID_CHILD item, HWND owner, 
 std::wstring CommandVerb(IContextMenu* menu, UINT offset);
 
 // The offset of the first command whose canonical verb is verb (any case),
-// looked up in a scratch menu the shell fills with the explore flag; nothing
-// when no command matches.
-std::optional<UINT> FindVerbOffset(IContextMenu* menu, const std::wstring& verb);
+// looked up in a scratch menu the shell fills with flags; nothing when no
+// command matches.
+std::optional<UINT> FindVerbOffset(IContextMenu* menu, const std::wstring& verb, UINT flags = CMF_EXPLORE);
 
 }  // namespace census

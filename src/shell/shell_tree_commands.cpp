@@ -2,7 +2,7 @@
 // the command keys, and renaming a folder in place.
 //
 // The shell's context-menu object of a node carries out its commands. Where
-// the shell does not transfer files (its folder menus have no paste), cut,
+// the shell does not transfer files (its folder menus have no rename), cut,
 // copy and paste go to this program's clipboard handling and file layer
 // instead, and a menu without a rename command gets one of the tree's own;
 // where it does, every command is the shell's and this code adds nothing.

@@ -82,6 +82,9 @@ TEST_F(ShellTreeCommands, F2RenamesInPlaceWithTheBlanksTrimmed) {
     EXPECT_EQ(tree.SelectedFolderPath(), temp.Path(L"renamed"));
     ASSERT_FALSE(reported.empty());
     EXPECT_EQ(reported.back(), temp.Path(L"renamed")) << "the shown path follows";
+    std::vector<std::wstring> order;
+    for (TreeNode c = tree.FirstChild(tree.FirstRoot()); c; c = tree.NextSibling(c)) order.push_back(tree.NodeText(c));
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"Beta", L"gamma", L"renamed"})) << "re-sorted";
     tree.Expand(tree.Selected());
     ASSERT_NE(Child(tree.Selected(), L"inner"), nullptr);
     EXPECT_EQ(tree.ShellData(Child(tree.Selected(), L"inner"))->Path(), temp.Path(L"renamed\\inner"));

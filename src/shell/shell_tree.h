@@ -95,6 +95,8 @@ public:
     HRESULT InvokeVerb(TreeNode node, const std::wstring& verb);
     // The shell's context menu of node at a client point (none for the root).
     void ShowNodeContextMenu(TreeNode node, POINT point);
+    // Drops node's data object on the index-th Send To entry.
+    void InvokeSendTo(TreeNode node, int index);
 
     std::function<void(ShellTree& sender, TreeNode node, bool& allow)> OnEditing;
     std::function<void(ShellTree& sender, TreeNode node, std::wstring& text)> OnEdited;
@@ -174,6 +176,10 @@ private:
     // The one folder change a successful rename causes is not a change to refresh for.
     void SwallowRenameChange();
     bool RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    bool SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    SIZE MenuTextSize(const std::wstring& text);
+    void DrawSendToItem(const DRAWITEMSTRUCT& item);
+    static int HighlightedPosition(HMENU menu);
     ComPtr<IContextMenu> current_menu_;
 
     ShellTreeOptions options_ = kDefaultShellTreeOptions;

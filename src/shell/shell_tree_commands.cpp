@@ -11,6 +11,7 @@
 #include "runtime/application.h"
 #include "runtime/errors.h"
 #include "shell/file_operations.h"
+#include "shell/send_to_menu.h"
 #include "shell/shell_context_menu.h"
 #include "shell/shell_namespace.h"
 #include "shell/tree_data_object.h"
@@ -188,7 +189,12 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
 }
 
 void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
-    if (id < kFirstShellCommand || id > kOwnRenameCommand) return;  // dismissed (no Send To of the tree's own)
+    if (id == 0) return;  // dismissed
+    if (id < kFirstShellCommand) {
+        InvokeSendTo(node, static_cast<int>(id) - 1);
+        return;
+    }
+    if (id > kOwnRenameCommand) return;
     const UINT offset = id - kFirstShellCommand;
     if (id == kOwnRenameCommand || id == kShellRenameCommand ||
         SameVerb(CommandVerb(menu, offset), L"rename")) {
@@ -241,7 +247,7 @@ bool ShellTree::RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
                 second->HandleMenuMsg(msg, wp, lp);
                 return true;
             }
-            return false;
+            return SendToMenuMessage(msg, wp, lp, result);
         }
         case WM_MENUSELECT: {
             if (!OnPopupHint) return false;
@@ -259,6 +265,124 @@ bool ShellTree::RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         default:
             return false;
     }
+}
+
+// --- the tree's own Send To submenu ---------------------------------------------
+
+// A shell object without the extended menu interface leaves its Send To
+// submenu as one disabled placeholder; the tree fills it with owner-drawn
+// entries of ids 1, 2, 3...
+bool ShellTree::SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    const std::vector<SendToEntry>& entries = SendToEntries();
+    switch (msg) {
+        case WM_INITMENUPOPUP: {
+            HMENU sub = reinterpret_cast<HMENU>(wp);
+            if (::GetMenuItemCount(sub) != 1 || !(::GetMenuState(sub, 0, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)))
+                return false;
+            ::DeleteMenu(sub, 0, MF_BYPOSITION);
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                ::AppendMenuW(sub, MF_OWNERDRAW, i + 1, reinterpret_cast<LPCWSTR>(i));
+            return true;
+        }
+        case WM_MEASUREITEM: {
+            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+            if (item->CtlType != ODT_MENU || item->itemID == 0 || item->itemID > entries.size()) return false;
+            const SIZE text = MenuTextSize(ShownName(entries[item->itemID - 1].name));
+            item->itemWidth = static_cast<UINT>(text.cx + 32);
+            item->itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CYMENU) + 2);
+            result = TRUE;
+            return true;
+        }
+        case WM_DRAWITEM: {
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (item->CtlType != ODT_MENU || static_cast<int>(item->itemID) >= static_cast<int>(kFirstShellCommand))
+                return false;
+            DrawSendToItem(*item);
+            result = TRUE;
+            return true;
+        }
+        case WM_MENUCHAR: {
+            if (!(HIWORD(wp) & MF_POPUP)) return false;
+            std::vector<std::wstring> names;
+            for (const SendToEntry& entry : entries) names.push_back(ShownName(entry.name));
+            const MenuCharAnswer answer =
+                AnswerMenuChar(names, HighlightedPosition(reinterpret_cast<HMENU>(lp)), static_cast<wchar_t>(LOWORD(wp)));
+            result = MAKELRESULT(answer.position, static_cast<WORD>(answer.command));
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+namespace {
+NONCLIENTMETRICSW MenuMetrics() {
+    NONCLIENTMETRICSW metrics{sizeof metrics};
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return metrics;
+}
+}  // namespace
+
+SIZE ShellTree::MenuTextSize(const std::wstring& text) {
+    NONCLIENTMETRICSW metrics = MenuMetrics();
+    UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    WindowDc dc(Handle());
+    SelectGuard select(dc.get(), font.get());
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+void ShellTree::DrawSendToItem(const DRAWITEMSTRUCT& item) {
+    const bool selected = item.itemState & ODS_SELECTED;
+    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    const int index = static_cast<int>(item.itemID) - 1;
+    const std::vector<SendToEntry>& entries = SendToEntries();
+    if (static_cast<int>(item.itemID) < 0 || index < 0 || index >= static_cast<int>(entries.size())) return;
+    NONCLIENTMETRICSW metrics = MenuMetrics();
+    UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    SelectGuard select(item.hDC, font.get());
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    const std::wstring name = ShownName(entries[static_cast<std::size_t>(index)].name);
+    ::TextOutW(item.hDC, item.rcItem.left + 32, item.rcItem.top + 2, name.c_str(), static_cast<int>(name.size()));
+    if (ImageList() && entries[static_cast<std::size_t>(index)].icon >= 0)
+        ImageList_Draw(ImageList(), entries[static_cast<std::size_t>(index)].icon, item.hDC, item.rcItem.left + 8,
+                       item.rcItem.top + 2, ILD_TRANSPARENT);
+}
+
+int ShellTree::HighlightedPosition(HMENU menu) {
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+        if (::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) return i;
+    return -1;
+}
+
+// The node's data object dropped on the entry, as a copy with the left button.
+void ShellTree::InvokeSendTo(TreeNode node, int index) {
+    const std::vector<SendToEntry>& entries = SendToEntries();
+    if (index < 0 || index >= static_cast<int>(entries.size())) return;
+    ComPtr<IDataObject> data = NodeDataObject(node);
+    UniqueIdList folder_list;
+    ComPtr<IShellFolder> folder;
+    if (!data || FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_SENDTO, folder_list.put())) ||
+        FAILED(BindToFolder(folder_list.get(), folder)))
+        return;
+    std::wstring name = entries[static_cast<std::size_t>(index)].name;
+    UniqueIdList item;
+    ULONG eaten = 0;
+    if (FAILED(folder->ParseDisplayName(OwnerWindow(), nullptr, name.data(), &eaten, item.put(), nullptr))) return;
+    PCUITEMID_CHILD child = item.get();
+    ComPtr<IDropTarget> target;
+    if (FAILED(folder->GetUIObjectOf(OwnerWindow(), 1, &child, IID_IDropTarget, nullptr, target.put_void())) || !target)
+        return;
+    DWORD effect = DROPEFFECT_COPY;
+    target->DragEnter(data.get(), MK_LBUTTON, {0, 0}, &effect);
+    effect = DROPEFFECT_COPY;
+    target->DragOver(MK_LBUTTON, {0, 0}, &effect);
+    effect = DROPEFFECT_COPY;
+    WaitCursor wait;
+    target->Drop(data.get(), MK_LBUTTON, {0, 0}, &effect);
 }
 
 // --- rename in place ------------------------------------------------------------------

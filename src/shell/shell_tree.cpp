@@ -8,9 +8,13 @@
 namespace census {
 namespace {
 
+// The tree dims hidden items: the shell marks them with 0x00080000 (the
+// headers call it SFGAO_HIDDEN; their SFGAO_GHOSTED, 0x8000, means "cut").
+constexpr ULONG kGhostedAttribute = 0x00080000;
 constexpr ULONG kRequestedAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_FOLDER |
-                                       SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | SFGAO_GHOSTED | SFGAO_SHARE |
-                                       SFGAO_LINK;  // 0xF20B0000
+                                       SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | kGhostedAttribute |
+                                       SFGAO_SHARE | SFGAO_LINK;
+static_assert(kRequestedAttributes == 0xF20B0000);
 
 // The hourglass for the length of a scope.
 class WaitCursor {
@@ -208,11 +212,11 @@ HRESULT ShellTree::AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_l
     const bool is_folder = attributes & SFGAO_FOLDER, has_sub = attributes & SFGAO_HASSUBFOLDER;
     SetHasChildren(node, HasOption(stoIncludeNonFolders) ? (is_folder || has_sub) : (is_folder && has_sub));
     if (attributes & SFGAO_SHARE) {
-        SetNodeOverlay(node, kSharedOverlay);
+        node_data_[node]->SetOverlay(kSharedOverlay);
     } else if (attributes & SFGAO_LINK) {
-        SetNodeOverlay(node, kShortcutOverlay);
+        node_data_[node]->SetOverlay(kShortcutOverlay);
     }
-    if (attributes & SFGAO_GHOSTED) SetNodeCut(node, true);
+    if (attributes & kGhostedAttribute) SetNodeCut(node, true);
     NodeInserted(node);
     return S_OK;
 }
@@ -279,6 +283,22 @@ void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
     info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
     info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
     info.item.mask |= TVIF_DI_SETITEM;  // asked once per node
+}
+
+// The marks are drawn over the node's image after the control has drawn it,
+// so the shared system lists are never changed.
+LRESULT ShellTree::CustomDraw(NMTVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    auto* data = reinterpret_cast<ShellTreeData*>(draw.nmcd.lItemlParam);
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+        return data && data->Overlay() ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT && data && data->Overlay()) {
+        const RECT image = NodeImageRect(reinterpret_cast<TreeNode>(draw.nmcd.dwItemSpec));
+        if (image.right > image.left)
+            ::ImageList_Draw(OverlayImages(), data->Overlay() - 1, draw.nmcd.hdc, image.left, image.top,
+                             ILD_TRANSPARENT);
+    }
+    return CDRF_DODEFAULT;
 }
 
 // --- selection and navigation -----------------------------------------------------

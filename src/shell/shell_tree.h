@@ -72,6 +72,7 @@ protected:
     void SelectionChanged(TreeNode node) override;
     void NodeDeleted(TreeNode node, LPARAM data) override;
     void GetDisplayInfo(NMTVDISPINFOW& info) override;
+    LRESULT CustomDraw(NMTVCUSTOMDRAW& draw) override;
 
     virtual HRESULT AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
                                  TreeNode parent_node);

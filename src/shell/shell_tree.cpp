@@ -2,8 +2,11 @@
 
 #include "runtime/errors.h"
 #include "runtime/form.h"
+#include "shell/change_watcher.h"
+#include "shell/device_change_dispatcher.h"
 #include "shell/shell_namespace.h"
 #include "shell/system_image_list.h"
+#include "shell/wait_cursor.h"
 
 namespace census {
 namespace {
@@ -15,18 +18,6 @@ constexpr ULONG kRequestedAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | S
                                        SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | kGhostedAttribute |
                                        SFGAO_SHARE | SFGAO_LINK;
 static_assert(kRequestedAttributes == 0xF20B0000);
-
-// The hourglass for the length of a scope.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // A failed comparison leaves the order alone.
 int ShellOrder(IShellFolder* folder, PCUITEMID_CHILD a, PCUITEMID_CHILD b) {
@@ -53,17 +44,6 @@ std::wstring RootDisplayName(PCIDLIST_ABSOLUTE list) {
 
 }  // namespace
 
-class ShellTree::UpdateLock {
-public:
-    explicit UpdateLock(ShellTree& tree) : tree_(tree) { ++tree_.update_lock_; }
-    ~UpdateLock() { --tree_.update_lock_; }
-    UpdateLock(const UpdateLock&) = delete;
-    UpdateLock& operator=(const UpdateLock&) = delete;
-
-private:
-    ShellTree& tree_;
-};
-
 ShellTree::ShellTree() {
     SetShowRoot(false);
     SetWidth(150);
@@ -71,9 +51,12 @@ ShellTree::ShellTree() {
     SetImageList(GetSystemImageList(true));
     base_folder_.OnLocationChange = [this] { BaseFolderChanged(); };
     selected_folder_.OnLocationChange = [this] { SelectedFolderChanged(); };
+    sync_timer_.OnTimer = [this](Timer&) { SyncTimerFired(); };
+    DeviceChangeDispatcher::Instance().Register(this, [this](WPARAM event) { DeviceChanged(event); });
 }
 
 ShellTree::~ShellTree() {
+    DeviceChangeDispatcher::Instance().Unregister(this);
     DestroyHandle();
     node_data_.clear();
 }
@@ -105,7 +88,7 @@ std::wstring ShellTree::SelectedFolderPath() {
 // --- filling ----------------------------------------------------------------------
 
 void ShellTree::FillTree() {
-    if (busy_) {
+    if (busy_ || EditingLabel()) {
         refresh_pending_ = true;
         return;
     }
@@ -121,6 +104,7 @@ void ShellTree::FillTree() {
     } else if (TreeNode root = FirstRoot()) {
         Select(root);
     }
+    if (MonitoringWanted()) StartMonitoring();
 }
 
 void ShellTree::DeleteAllNodes() {
@@ -162,17 +146,27 @@ void ShellTree::PopulateNode(IShellFolder* folder, TreeNode node) {
 
     if (!node) node = AddRootNode(folder);
     if (!EnumerateInto(folder, node)) return;
+    ShellData(node)->SetOpened();
+    WatchOpenedFolder(node);
     SortChildren(node);
     if (!ParentNode(node)) Expand(node);
 }
 
 // False when the folder cannot be enumerated now (the button stays for another try).
-bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
+SHCONTF ShellTree::EnumerationFlags() const {
     SHCONTF flags = SHCONTF_FOLDERS;
     if (HasOption(stoShowHidden)) flags |= SHCONTF_INCLUDEHIDDEN;
     if (HasOption(stoIncludeNonFolders)) flags |= SHCONTF_NONFOLDERS;
+    return flags;
+}
+
+bool ShellTree::EditingLabel() {
+    return HandleAllocated() && TreeView_GetEditControl(Handle()) != nullptr;
+}
+
+bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
     ComPtr<IEnumIDList> items;
-    const HRESULT start = folder ? folder->EnumObjects(OwnerWindow(), flags, items.put()) : E_FAIL;
+    const HRESULT start = folder ? folder->EnumObjects(OwnerWindow(), EnumerationFlags(), items.put()) : E_FAIL;
     if (start != S_OK || !items) {
         SetHasChildren(node, true);
         return false;
@@ -418,6 +412,9 @@ void ShellTree::FillAsLoading() {
 }
 
 void ShellTree::WindowDestroying() {
+    // The watchers post to this window: they end with it.
+    sync_timer_.SetEnabled(false);
+    watchers_.reset();
     BeginUpdate();
     DeleteAllNodes();
     EndUpdate();
@@ -426,6 +423,7 @@ void ShellTree::WindowDestroying() {
 }
 
 void ShellTree::NodeDeleted(TreeNode node, LPARAM) {
+    if (watchers_) watchers_->Remove(node);
     auto found = node_data_.find(node);
     if (found == node_data_.end()) return;
     std::unique_ptr<ShellTreeData> data = std::move(found->second);
@@ -442,6 +440,9 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             } else {
                 FillTree();
             }
+            return 0;
+        case kFolderChangeMessage:
+            ChangeNotified();
             return 0;
         case WM_LBUTTONDOWN:
             immediate_sync_ = true;

@@ -36,6 +36,11 @@ public:
     int Overlay() const { return overlay_; }
     void SetOverlay(int overlay) { overlay_ = overlay; }
 
+    // Whether the node's folder has been enumerated into it (a refresh reads
+    // only such folders again).
+    bool Opened() const { return opened_; }
+    void SetOpened() { opened_ = true; }
+
     void SetRelIdList(PCUITEMID_CHILD relative);
     void ForgetCache();
 
@@ -46,6 +51,7 @@ private:
     ComPtr<IShellFolder> node_folder_;
     ComPtr<IShellFolder> parent_folder_;  // the root node's only
     int overlay_ = 0;
+    bool opened_ = false;
 };
 
 }  // namespace census

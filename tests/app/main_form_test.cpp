@@ -4,6 +4,7 @@
 #include "runtime/text_file.h"
 #include "shell/shell_namespace.h"
 #include "support/long_path_list.h"
+#include "support/other_process.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
 
@@ -173,6 +174,20 @@ TEST_F(MainFormTest, ChosenFolderOfThreeHundredCharactersIsShownAndListed) {
     testing::ClickClient(form->Button1->Handle(), {form->Button1->Width() / 2, form->Button1->Height() / 2});
     EXPECT_EQ((std::vector<std::wstring>{L"Sub\\b.txt", L"a.txt"}), SortedLines(PaneText()));
     EXPECT_EQ(L"Количество Файлов: 2", form->Label2->Caption());
+}
+
+TEST_F(MainFormTest, ChosenFolderRemovedElsewhereShowsItsParentInThePathLabel) {
+    TempTree t;
+    t.Dir(L"Chosen");
+    Choose(t.Path(L"Chosen"));
+    EXPECT_EQ(t.Path(L"Chosen"), form->Label1->Caption());
+    ASSERT_TRUE(testing::RunCommand(L"rmdir \"" + t.Path(L"Chosen") + L"\""));
+    const ULONGLONG end = ::GetTickCount64() + 5000;
+    while (form->Label1->Caption() != t.Root() && ::GetTickCount64() < end) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+    EXPECT_EQ(t.Root(), form->Label1->Caption());
 }
 
 TEST_F(MainFormTest, TypedTextIsKeptAndLinesFollowItAfterALineBreak) {

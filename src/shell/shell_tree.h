@@ -6,8 +6,10 @@
 // the window going away). Assigning SelectedFolder a list navigates to it.
 #pragma once
 
+#include "runtime/timer.h"
 #include "shell/framed_tree_view.h"
 #include "shell/shell_locator.h"
+#include "shell/pidl_list.h"
 #include "shell/shell_tree_data.h"
 
 #include <oleidl.h>
@@ -44,6 +46,13 @@ constexpr UINT kDeferredFillMessage = 0x467;
 constexpr UINT kDeferredDragMessage = 0x468;
 // Posted to itself when a refresh was asked for during an in-place rename.
 constexpr UINT kDeferredRefreshMessage = 0x469;
+// Posted to the tree when something changed below a watched folder.
+constexpr UINT kFolderChangeMessage = 0x465;
+// Refresh delays after the last change: with the focus, and without it.
+constexpr unsigned kFocusedRefreshDelay = 400;
+constexpr unsigned kUnfocusedRefreshDelay = 2000;
+
+class ChangeWatchers;
 
 class ShellTree : public FramedTreeView {
 public:
@@ -51,6 +60,7 @@ public:
     ~ShellTree() override;
 
     ShellTreeOptions Options() const { return options_; }
+    // Turning stoDynamicRefresh on starts watching; turning it off removes every watch.
     void SetOptions(ShellTreeOptions options);
     bool HasOption(ShellTreeOption option) const { return (options_ & option) != 0; }
 
@@ -62,6 +72,13 @@ public:
     ShellTreeData* ShellData(TreeNode node);
 
     void FillTree();
+    // Re-reads the folders the user has opened and merges what changed into
+    // the nodes, keeping expansion and selection. While busy_ is set or a
+    // label is being edited it only records refresh_pending_.
+    void RefreshTree();
+    // A drive arrived or left (device event code): the computer folder
+    // re-reads its drives and the tree refreshes.
+    virtual void DeviceChanged(WPARAM event);
     // Sorts node's children in the shell's order; with no node, the whole tree.
     void SortChildren(TreeNode node);
 
@@ -111,6 +128,7 @@ protected:
     void SelectionChanged(TreeNode node) override;
     void NodeDeleted(TreeNode node, LPARAM data) override;
     void GetDisplayInfo(NMTVDISPINFOW& info) override;
+    LRESULT CustomDraw(NMTVCUSTOMDRAW& draw) override;
 
     virtual HRESULT AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
                                  TreeNode parent_node);
@@ -127,7 +145,16 @@ protected:
 
 private:
     // Selection changes inside are neither reported nor navigated.
-    class UpdateLock;
+    class UpdateLock {
+    public:
+        explicit UpdateLock(ShellTree& tree) : tree_(tree) { ++tree_.update_lock_; }
+        ~UpdateLock() { --tree_.update_lock_; }
+        UpdateLock(const UpdateLock&) = delete;
+        UpdateLock& operator=(const UpdateLock&) = delete;
+
+    private:
+        ShellTree& tree_;
+    };
 
     bool IsLoading() const { return Loading() || filling_at_load_; }
     HWND OwnerWindow();
@@ -141,6 +168,19 @@ private:
     void DeleteAllNodes();
     void FillAsLoading();
     int CompareNodes(LPARAM a, LPARAM b);
+    SHCONTF EnumerationFlags() const;
+    bool EditingLabel();
+
+    // Refresh and monitoring (shell_tree_refresh.cpp).
+    void ResyncNode(TreeNode node, TreeNode& selection);
+    void RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection);
+    void ChangeNotified();
+    void SyncTimerFired();
+    void StartMonitoring();
+    void StopMonitoring();
+    void WatchOpenedFolder(TreeNode node);
+    bool MonitoringWanted() const;
+    DWORD WatchFilter() const;
 
     // Drag and drop.
     struct DragState {
@@ -155,6 +195,7 @@ private:
     };
     void RegisterDropTarget();
     void RevokeDropTarget();
+    void DropOptionChanged();
     ComPtr<IDropTarget> NodeDropTarget(TreeNode node, HWND owner);
     std::wstring OwnDropFolder(TreeNode node);
     HRESULT AskNodeTarget(TreeNode node, DWORD keys, POINTL point, DWORD* effect, bool over);
@@ -192,6 +233,9 @@ private:
     bool no_expand_ = false;
     bool busy_ = false;
     bool refresh_pending_ = false;
+    bool ignore_next_change_ = false;  // set by the tree's own rename: swallows the change it causes
+    Timer sync_timer_;
+    std::unique_ptr<ChangeWatchers> watchers_;
     bool filling_at_load_ = false;
     bool fill_from_load_ = false;  // loaded before it had a window
     TreeNode last_inserted_ = nullptr;

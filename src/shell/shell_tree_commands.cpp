@@ -481,7 +481,7 @@ void ShellTree::ForgetCachesBelow(TreeNode node) {
 }
 
 void ShellTree::SwallowRenameChange() {
-    // Folder change monitoring is not part of this tree yet: nothing to swallow.
+    ignore_next_change_ = true;
 }
 
 }  // namespace census

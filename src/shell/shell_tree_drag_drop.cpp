@@ -122,6 +122,15 @@ void ShellTree::RegisterDropTarget() {
     if (SUCCEEDED(::RegisterDragDrop(Handle(), target.get()))) drop_target_ = std::move(target);
 }
 
+void ShellTree::DropOptionChanged() {
+    if (!HandleAllocated()) return;
+    if (HasOption(stoOleDrop)) {
+        RegisterDropTarget();
+    } else {
+        RevokeDropTarget();
+    }
+}
+
 void ShellTree::RevokeDropTarget() {
     if (!drop_target_) return;
     if (HandleAllocated()) ::RevokeDragDrop(Handle());
@@ -136,7 +145,7 @@ FileOperations& ShellTree::Files() {
 }
 
 void ShellTree::RefreshAfterOperation() {
-    FillTree();  // deferred by itself while busy
+    RefreshTree();  // only recorded while busy or editing
 }
 
 // --- dragging out -----------------------------------------------------------------

@@ -168,6 +168,29 @@ RECT TreeView::NodeTextRect(TreeNode node) {
     return r;
 }
 
+RECT TreeView::NodeImageRect(TreeNode node) {
+    RECT row{}, text{};
+    if (!TreeView_GetItemRect(Window(), node, &row, FALSE) || !TreeView_GetItemRect(Window(), node, &text, TRUE))
+        return {};
+    // The control alone knows its gaps: ask it which points lie on the image.
+    const int y = (row.top + row.bottom) / 2;
+    int left = text.left;
+    for (int x = text.left - 1; x >= row.left; --x) {
+        TVHITTESTINFO hit{};
+        hit.pt = {x, y};
+        if (TreeView_HitTest(Window(), &hit) != node || !(hit.flags & TVHT_ONITEMICON)) {
+            if (left < text.left) break;
+            continue;
+        }
+        left = x;
+    }
+    if (left == text.left || !images_) return {};
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images_, &cx, &cy);
+    const int top = row.top + (row.bottom - row.top - cy) / 2;
+    return {left, top, left + cx, top + cy};
+}
+
 TreeNode TreeView::NodeAt(int x, int y) {
     TVHITTESTINFO hit{};
     hit.pt = {x, y};
@@ -225,6 +248,9 @@ bool TreeView::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         }
         case TVN_GETDISPINFOW:
             GetDisplayInfo(*reinterpret_cast<NMTVDISPINFOW*>(lp));
+            return true;
+        case NM_CUSTOMDRAW:
+            result = CustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(lp));
             return true;
         case NM_RCLICK:
             result = RightClicked() ? TRUE : FALSE;

@@ -75,6 +75,9 @@ public:
     void Collapse(TreeNode node);
     void MakeVisible(TreeNode node);
     RECT NodeTextRect(TreeNode node);
+    // Where the control draws the node's image (client coordinates); empty
+    // when the node shows none or is not in view.
+    RECT NodeImageRect(TreeNode node);
     TreeNode NodeAt(int x, int y);
     // Sorts node's children (the top level for null) with compare(a data, b data).
     void CustomSort(TreeNode node, const std::function<int(LPARAM, LPARAM)>& compare);
@@ -113,6 +116,8 @@ protected:
     virtual void Change(TreeNode node);
     virtual void NodeDeleted(TreeNode node, LPARAM data) {}
     virtual void GetDisplayInfo(NMTVDISPINFOW& info) {}
+    // NM_CUSTOMDRAW: the answer to the drawing stage; CDRF_DODEFAULT by default.
+    virtual LRESULT CustomDraw(NMTVCUSTOMDRAW& draw) { return CDRF_DODEFAULT; }
     // NM_RCLICK: true when handled (the platform's own handling is skipped).
     virtual bool RightClicked() { return false; }
     // NM_CLICK.

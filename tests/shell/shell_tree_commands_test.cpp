@@ -126,6 +126,25 @@ TEST_F(ShellTreeCommands, ANameLongerThanTheShellTakesIsRefused) {
     EXPECT_NE(Top(L"gamma"), nullptr) << "the node keeps its old text";
 }
 
+TEST_F(ShellTreeCommands, AFailedRenameDoesNotHideTheNextChangeOnDisk) {
+    Load(temp.Root(), true);
+    ClickOn(Top(L"gamma"));
+    Press({VK_F2});
+    ASSERT_TRUE(tree.IsEditing());
+    ::SetWindowTextW(tree.EditControl(), L"Beta");  // taken: the shell refuses
+    Press({VK_RETURN});
+    EXPECT_TRUE(FileExists(temp.Path(L"gamma")));
+    EXPECT_NE(Top(L"gamma"), nullptr) << "the node keeps its old text";
+
+    temp.Dir(L"fresh");
+    const ULONGLONG end = ::GetTickCount64() + 6000;
+    while (!Top(L"fresh") && ::GetTickCount64() < end) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+    EXPECT_NE(Top(L"fresh"), nullptr) << "the change after the failed rename is not swallowed";
+}
+
 TEST_F(ShellTreeCommands, CtrlCThenCtrlVCopiesIntoTheSelectedFolder) {
     Load(temp.Root());
     ClickOn(Top(L"alpha"));

@@ -35,9 +35,10 @@ protected:
     }
     ~ShownShellTree() override { Application::Instance().MessageBoxOverride = nullptr; }
 
-    void Load(const std::wstring& base) {
+    // watch: the tree follows changes on disk.
+    void Load(const std::wstring& base, bool watch = false) {
         tree.BeginLoading();
-        tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
+        tree.SetOptions(watch ? kDefaultShellTreeOptions : kDefaultShellTreeOptions & ~stoDynamicRefresh);
         UniqueIdList list;
         ASSERT_HRESULT_SUCCEEDED(ParsePath(base, list));
         tree.BaseFolder().SetIdList(list.get());

@@ -115,6 +115,36 @@ TEST_F(ShellTreeCommands, OtherKeysReachThePlatformTree) {
     EXPECT_TRUE(tree.IsExpanded(Top(L"alpha")));
 }
 
+TEST_F(ShellTreeCommands, EachCommandKeyRefreshesAsOftenAsItsVerbAndKeyAsk) {
+    Load(temp.Root());
+    int refreshes = 0;
+    tree.OnFillStart = [&](ShellTree&) { ++refreshes; };
+    ::OleSetClipboard(nullptr);
+    struct Case {
+        const char* name;
+        bool on_root;
+        std::initializer_list<WORD> keys;
+        int refreshes;
+    } cases[] = {
+        {"F5", false, {VK_F5}, 1},
+        {"Ctrl+C", false, {VK_CONTROL, 'C'}, 1},
+        {"Ctrl+V: the verb's and the key's", false, {VK_CONTROL, 'V'}, 2},
+        {"Ctrl+C on the root: no verb", true, {VK_CONTROL, 'C'}, 0},
+        {"Ctrl+V on the root: the key's only", true, {VK_CONTROL, 'V'}, 1},
+        {"Del on the root: the key's only", true, {VK_DELETE}, 1},
+    };
+    for (const Case& c : cases) {
+        TreeNode target = c.on_root ? tree.FirstRoot() : Top(L"Beta");
+        if (tree.Selected() != target) ClickOn(target);  // a click on the selected label would start an edit
+        refreshes = 0;
+        Press(c.keys);
+        EXPECT_EQ(refreshes, c.refreshes) << c.name;
+    }
+    EXPECT_EQ(CountEntries(temp.Root()), 3);
+    EXPECT_EQ(CountEntries(temp.Path(L"Beta")), 0);
+    EXPECT_EQ(messages.size(), 1u) << "Beta pasted into itself is refused";
+}
+
 TEST_F(ShellTreeCommands, ANameLongerThanTheShellTakesIsRefused) {
     Load(temp.Root());
     tree.EditLabel(Top(L"gamma"));

@@ -308,7 +308,7 @@ HRESULT ShellTree::DragOver(DWORD keys, POINTL point, DWORD* effect) {
 HRESULT ShellTree::DragLeave() {
     drag_.data.reset();
     drag_.paths.clear();
-    ShowDropHighlight(drag_.dragged);
+    ShowDropHighlight(nullptr);
     return S_OK;
 }
 

@@ -18,7 +18,8 @@ void ShellLocator::SetIdList(PCUIDLIST_RELATIVE list) {
         counts = true;
     } else if (held_) {
         const int c = CompareIdLists(held_.get(), list);
-        counts = c != 0;  // includes "not comparable"
+        // Lists that cannot be compared are not known to differ.
+        counts = c != 0 && c != kIdListsNotComparable;
     } else {
         counts = IdListSize(list) > 2;
     }

@@ -1,6 +1,7 @@
 #include "shell/shell_namespace.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace census {
 namespace {
@@ -121,15 +122,57 @@ std::wstring ItemDisplayName(IShellFolder* folder, PCUITEMID_CHILD item, Display
     return TakeNameRecord(record, item);
 }
 
+namespace {
+
+constexpr size_t kLongestPath = 32768;
+
+std::wstring PlatformPath(PCIDLIST_ABSOLUTE list) {
+    std::wstring buffer(kLongestPath, L'\0');
+    if (!::SHGetPathFromIDListEx(list, buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT)) return {};
+    buffer.resize(std::wcslen(buffer.c_str()));
+    return buffer;
+}
+
+// A shell whose path service stops at MAX_PATH cuts longer paths to
+// MAX_PATH - 1 characters (or refuses them). Such a path is made again from
+// the parent's path and the item's own file name, which the item carries.
+bool MayBeCut(const std::wstring& path) { return path.empty() || path.size() >= MAX_PATH - 1; }
+
+std::wstring PathThroughParent(PCIDLIST_ABSOLUTE list) {
+    IdListArray items(list);
+    const int count = items.ItemCount();
+    if (count < 2) return {};
+    UniqueIdList item = CopyIdList(items.SingleItem(count - 1));
+    UniqueIdList parent_list = CopyIdList(items.LeadingItems(1));
+    ComPtr<IShellFolder> parent;
+    if (FAILED(BindToFolder(parent_list.get(), parent))) return {};
+    PCUITEMID_CHILD child = item.get();
+    SFGAOF attributes = SFGAO_FILESYSTEM;
+    if (FAILED(parent->GetAttributesOf(1, &child, &attributes)) || !(attributes & SFGAO_FILESYSTEM)) return {};
+    STRRET record{};
+    if (FAILED(parent->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_FORPARSING, &record))) return {};
+    const std::wstring name = TakeNameRecord(record, child);
+    const std::wstring parent_path = GetPathFromIdList(parent_list.get());
+    if (name.empty() || parent_path.empty() || name.find(L'\\') != std::wstring::npos) return {};
+    return parent_path.back() == L'\\' ? parent_path + name : parent_path + L"\\" + name;
+}
+
+}  // namespace
+
 std::wstring GetPathFromIdList(PCIDLIST_ABSOLUTE list) {
     UniqueIdList empty;
     if (!list) {
         empty = CopyIdList(nullptr);
         list = empty.get();
     }
-    wchar_t buffer[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListW(list, buffer)) return {};
-    return buffer;
+    std::wstring path = PlatformPath(list);
+    if (MayBeCut(path)) {
+        std::wstring rebuilt = PathThroughParent(list);
+        if (rebuilt.size() > path.size()) path = std::move(rebuilt);
+    }
+    // A path ends in a backslash only at a drive root ("C:\").
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
 }
 
 std::wstring GetSpecialFolderPath(int csidl) {

@@ -40,7 +40,8 @@ std::wstring ItemDisplayName(IShellFolder* folder, PCUITEMID_CHILD item, Display
 std::wstring TakeNameRecord(STRRET& record, PCUITEMID_CHILD item);
 
 // The file-system path ("C:\" for a drive root, no trailing backslash for a
-// directory); empty for virtual items. Null names the desktop.
+// directory), at any length the file system allows; empty for virtual items.
+// Null names the desktop.
 std::wstring GetPathFromIdList(PCIDLIST_ABSOLUTE list);
 
 // Path of a special folder (CSIDL numbering); empty on failure.

@@ -2,27 +2,23 @@
 
 #include "runtime/errors.h"
 #include "runtime/form.h"
+#include "shell/file_operations.h"
+#include "shell/change_watcher.h"
+#include "shell/device_change_dispatcher.h"
 #include "shell/shell_namespace.h"
 #include "shell/system_image_list.h"
+#include "shell/wait_cursor.h"
 
 namespace census {
 namespace {
 
+// The tree dims hidden items: the shell marks them with 0x00080000 (the
+// headers call it SFGAO_HIDDEN; their SFGAO_GHOSTED, 0x8000, means "cut").
+constexpr ULONG kGhostedAttribute = 0x00080000;
 constexpr ULONG kRequestedAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_FOLDER |
-                                       SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | SFGAO_GHOSTED | SFGAO_SHARE |
-                                       SFGAO_LINK;  // 0xF20B0000
-
-// The hourglass for the length of a scope.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
+                                       SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | kGhostedAttribute |
+                                       SFGAO_SHARE | SFGAO_LINK;
+static_assert(kRequestedAttributes == 0xF20B0000);
 
 // A failed comparison leaves the order alone.
 int ShellOrder(IShellFolder* folder, PCUITEMID_CHILD a, PCUITEMID_CHILD b) {
@@ -49,17 +45,6 @@ std::wstring RootDisplayName(PCIDLIST_ABSOLUTE list) {
 
 }  // namespace
 
-class ShellTree::UpdateLock {
-public:
-    explicit UpdateLock(ShellTree& tree) : tree_(tree) { ++tree_.update_lock_; }
-    ~UpdateLock() { --tree_.update_lock_; }
-    UpdateLock(const UpdateLock&) = delete;
-    UpdateLock& operator=(const UpdateLock&) = delete;
-
-private:
-    ShellTree& tree_;
-};
-
 ShellTree::ShellTree() {
     SetShowRoot(false);
     SetWidth(150);
@@ -67,9 +52,12 @@ ShellTree::ShellTree() {
     SetImageList(GetSystemImageList(true));
     base_folder_.OnLocationChange = [this] { BaseFolderChanged(); };
     selected_folder_.OnLocationChange = [this] { SelectedFolderChanged(); };
+    sync_timer_.OnTimer = [this](Timer&) { SyncTimerFired(); };
+    DeviceChangeDispatcher::Instance().Register(this, [this](WPARAM event) { DeviceChanged(event); });
 }
 
 ShellTree::~ShellTree() {
+    DeviceChangeDispatcher::Instance().Unregister(this);
     DestroyHandle();
     node_data_.clear();
 }
@@ -101,7 +89,7 @@ std::wstring ShellTree::SelectedFolderPath() {
 // --- filling ----------------------------------------------------------------------
 
 void ShellTree::FillTree() {
-    if (busy_) {
+    if (busy_ || EditingLabel()) {
         refresh_pending_ = true;
         return;
     }
@@ -117,6 +105,7 @@ void ShellTree::FillTree() {
     } else if (TreeNode root = FirstRoot()) {
         Select(root);
     }
+    if (MonitoringWanted()) StartMonitoring();
 }
 
 void ShellTree::DeleteAllNodes() {
@@ -158,17 +147,27 @@ void ShellTree::PopulateNode(IShellFolder* folder, TreeNode node) {
 
     if (!node) node = AddRootNode(folder);
     if (!EnumerateInto(folder, node)) return;
+    ShellData(node)->SetOpened();
+    WatchOpenedFolder(node);
     SortChildren(node);
     if (!ParentNode(node)) Expand(node);
 }
 
 // False when the folder cannot be enumerated now (the button stays for another try).
-bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
+SHCONTF ShellTree::EnumerationFlags() const {
     SHCONTF flags = SHCONTF_FOLDERS;
     if (HasOption(stoShowHidden)) flags |= SHCONTF_INCLUDEHIDDEN;
     if (HasOption(stoIncludeNonFolders)) flags |= SHCONTF_NONFOLDERS;
+    return flags;
+}
+
+bool ShellTree::EditingLabel() {
+    return HandleAllocated() && TreeView_GetEditControl(Handle()) != nullptr;
+}
+
+bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
     ComPtr<IEnumIDList> items;
-    const HRESULT start = folder ? folder->EnumObjects(OwnerWindow(), flags, items.put()) : E_FAIL;
+    const HRESULT start = folder ? folder->EnumObjects(OwnerWindow(), EnumerationFlags(), items.put()) : E_FAIL;
     if (start != S_OK || !items) {
         SetHasChildren(node, true);
         return false;
@@ -208,11 +207,11 @@ HRESULT ShellTree::AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_l
     const bool is_folder = attributes & SFGAO_FOLDER, has_sub = attributes & SFGAO_HASSUBFOLDER;
     SetHasChildren(node, HasOption(stoIncludeNonFolders) ? (is_folder || has_sub) : (is_folder && has_sub));
     if (attributes & SFGAO_SHARE) {
-        SetNodeOverlay(node, kSharedOverlay);
+        node_data_[node]->SetOverlay(kSharedOverlay);
     } else if (attributes & SFGAO_LINK) {
-        SetNodeOverlay(node, kShortcutOverlay);
+        node_data_[node]->SetOverlay(kShortcutOverlay);
     }
-    if (attributes & SFGAO_GHOSTED) SetNodeCut(node, true);
+    if (attributes & kGhostedAttribute) SetNodeCut(node, true);
     NodeInserted(node);
     return S_OK;
 }
@@ -279,6 +278,22 @@ void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
     info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
     info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
     info.item.mask |= TVIF_DI_SETITEM;  // asked once per node
+}
+
+// The marks are drawn over the node's image after the control has drawn it,
+// so the shared system lists are never changed.
+LRESULT ShellTree::CustomDraw(NMTVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    auto* data = reinterpret_cast<ShellTreeData*>(draw.nmcd.lItemlParam);
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+        return data && data->Overlay() ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT && data && data->Overlay()) {
+        const RECT image = NodeImageRect(reinterpret_cast<TreeNode>(draw.nmcd.dwItemSpec));
+        if (image.right > image.left)
+            ::ImageList_Draw(OverlayImages(), data->Overlay() - 1, draw.nmcd.hdc, image.left, image.top,
+                             ILD_TRANSPARENT);
+    }
+    return CDRF_DODEFAULT;
 }
 
 // --- selection and navigation -----------------------------------------------------
@@ -386,6 +401,7 @@ void ShellTree::Loaded() {
 
 void ShellTree::WindowCreated() {
     FramedTreeView::WindowCreated();
+    RegisterDropTarget();
     if ((fill_from_load_ || !Loading()) && HasOption(stoAutoFill) && NodeCount() == 0)
         ::PostMessageW(Handle(), kDeferredFillMessage, 0, 0);
 }
@@ -398,14 +414,19 @@ void ShellTree::FillAsLoading() {
 }
 
 void ShellTree::WindowDestroying() {
+    // The watchers post to this window: they end with it.
+    sync_timer_.SetEnabled(false);
+    watchers_.reset();
     BeginUpdate();
     DeleteAllNodes();
     EndUpdate();
     node_data_.clear();
+    RevokeDropTarget();
     FramedTreeView::WindowDestroying();
 }
 
 void ShellTree::NodeDeleted(TreeNode node, LPARAM) {
+    if (watchers_) watchers_->Remove(node);
     auto found = node_data_.find(node);
     if (found == node_data_.end()) return;
     std::unique_ptr<ShellTreeData> data = std::move(found->second);
@@ -423,6 +444,15 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 FillTree();
             }
             return 0;
+        case kDeferredRefreshMessage:
+            RefreshAfterOperation();
+            return 0;
+        case kDeferredDragMessage:
+            RunDrag(reinterpret_cast<TreeNode>(lp), static_cast<MouseButton>(wp));
+            return 0;
+        case kFolderChangeMessage:
+            ChangeNotified();
+            return 0;
         case WM_LBUTTONDOWN:
             immediate_sync_ = true;
             break;
@@ -436,6 +466,11 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         default:
+            if (current_menu_) {
+                LRESULT result = FramedTreeView::WndProc(msg, wp, lp);
+                RouteMenuMessage(msg, wp, lp, result);
+                return result;
+            }
             break;
     }
     return FramedTreeView::WndProc(msg, wp, lp);

@@ -6,16 +6,23 @@
 // the window going away). Assigning SelectedFolder a list navigates to it.
 #pragma once
 
+#include "runtime/timer.h"
 #include "shell/framed_tree_view.h"
 #include "shell/shell_locator.h"
+#include "shell/pidl_list.h"
 #include "shell/shell_tree_data.h"
+
+#include <oleidl.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace census {
+
+class FileOperations;
 
 enum ShellTreeOption : std::uint16_t {
     stoAutoFill = 1 << 0,
@@ -34,6 +41,18 @@ constexpr ShellTreeOptions kDefaultShellTreeOptions = 955;
 
 // Posted to itself when a window is created empty; fills the tree when it arrives.
 constexpr UINT kDeferredFillMessage = 0x467;
+// Posted to itself at a begin-drag notification; the drag loop runs when it
+// arrives, outside the platform tree's own mouse handling.
+constexpr UINT kDeferredDragMessage = 0x468;
+// Posted to itself when a refresh was asked for during an in-place rename.
+constexpr UINT kDeferredRefreshMessage = 0x469;
+// Posted to the tree when something changed below a watched folder.
+constexpr UINT kFolderChangeMessage = 0x465;
+// Refresh delays after the last change: with the focus, and without it.
+constexpr unsigned kFocusedRefreshDelay = 400;
+constexpr unsigned kUnfocusedRefreshDelay = 2000;
+
+class ChangeWatchers;
 
 class ShellTree : public FramedTreeView {
 public:
@@ -41,7 +60,8 @@ public:
     ~ShellTree() override;
 
     ShellTreeOptions Options() const { return options_; }
-    void SetOptions(ShellTreeOptions options) { options_ = options; }
+    // Turning stoDynamicRefresh on starts watching; turning it off removes every watch.
+    void SetOptions(ShellTreeOptions options);
     bool HasOption(ShellTreeOption option) const { return (options_ & option) != 0; }
 
     ShellLocator& BaseFolder() { return base_folder_; }
@@ -52,6 +72,13 @@ public:
     ShellTreeData* ShellData(TreeNode node);
 
     void FillTree();
+    // Re-reads the folders the user has opened and merges what changed into
+    // the nodes, keeping expansion and selection. While busy_ is set or a
+    // label is being edited it only records refresh_pending_.
+    void RefreshTree();
+    // A drive arrived or left (device event code): the computer folder
+    // re-reads its drives and the tree refreshes.
+    virtual void DeviceChanged(WPARAM event);
     // Sorts node's children in the shell's order; with no node, the whole tree.
     void SortChildren(TreeNode node);
 
@@ -63,6 +90,35 @@ public:
     std::function<void(ShellTree& sender)> OnFillStart;
     std::function<void(ShellTree& sender)> OnFillComplete;
 
+    // --- Drag and drop (shell_tree_drag_drop.cpp). The drop target of the
+    // tree's window forwards its four calls here; points are in screen
+    // coordinates, as the platform gives them.
+    virtual HRESULT DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect);
+    virtual HRESULT DragOver(DWORD keys, POINTL point, DWORD* effect);
+    virtual HRESULT DragLeave();
+    virtual HRESULT Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect);
+    // Scrolls near the edges and opens a folder the pointer rests on (client point).
+    virtual void DragAutoScroll(POINT point);
+    // The drop source of a drag started with button.
+    static ComPtr<IDropSource> CreateDropSource(MouseButton button);
+    // The data object offered for node (none for the root or a node without shell data).
+    ComPtr<IDataObject> NodeDataObject(TreeNode node, DWORD preferred_effect = 0);
+
+    // --- Shell commands (shell_tree_commands.cpp).
+    // Runs a shell verb ("cut", "copy", "paste", "delete", ...) on node and
+    // refreshes. S_FALSE for the root or a node without shell data; a verb no
+    // command of the node's menu matches runs nothing, beeps and answers
+    // HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    HRESULT InvokeVerb(TreeNode node, const std::wstring& verb);
+    // The shell's context menu of node at a client point (none for the root).
+    void ShowNodeContextMenu(TreeNode node, POINT point);
+    // Drops node's data object on the index-th Send To entry.
+    void InvokeSendTo(TreeNode node, int index);
+
+    std::function<void(ShellTree& sender, TreeNode node, bool& allow)> OnEditing;
+    std::function<void(ShellTree& sender, TreeNode node, std::wstring& text)> OnEdited;
+    std::function<void(ShellTree& sender, const std::wstring& hint)> OnPopupHint;
+
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void WindowCreated() override;
@@ -72,6 +128,7 @@ protected:
     void SelectionChanged(TreeNode node) override;
     void NodeDeleted(TreeNode node, LPARAM data) override;
     void GetDisplayInfo(NMTVDISPINFOW& info) override;
+    LRESULT CustomDraw(NMTVCUSTOMDRAW& draw) override;
 
     virtual HRESULT AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
                                  TreeNode parent_node);
@@ -79,10 +136,25 @@ protected:
                             PCUITEMID_CHILD item);
     virtual void PopulateNode(IShellFolder* folder, TreeNode node);
     virtual void NodeInserted(TreeNode node);
+    void BeginDrag(TreeNode node, MouseButton button) override;
+    virtual void RunDrag(TreeNode node, MouseButton button);
+    void NodeContextMenu(TreeNode node, POINT& point, HMENU& menu) override;
+    void KeyDown(WORD& key, unsigned shift) override;
+    bool CanEditLabel(TreeNode node) override;
+    bool LabelEdited(TreeNode node, const wchar_t* text) override;
 
 private:
     // Selection changes inside are neither reported nor navigated.
-    class UpdateLock;
+    class UpdateLock {
+    public:
+        explicit UpdateLock(ShellTree& tree) : tree_(tree) { ++tree_.update_lock_; }
+        ~UpdateLock() { --tree_.update_lock_; }
+        UpdateLock(const UpdateLock&) = delete;
+        UpdateLock& operator=(const UpdateLock&) = delete;
+
+    private:
+        ShellTree& tree_;
+    };
 
     bool IsLoading() const { return Loading() || filling_at_load_; }
     HWND OwnerWindow();
@@ -96,6 +168,60 @@ private:
     void DeleteAllNodes();
     void FillAsLoading();
     int CompareNodes(LPARAM a, LPARAM b);
+    SHCONTF EnumerationFlags() const;
+    bool EditingLabel();
+
+    // Refresh and monitoring (shell_tree_refresh.cpp).
+    void ResyncNode(TreeNode node, TreeNode& selection);
+    void RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection);
+    void ChangeNotified();
+    void SyncTimerFired();
+    void StartMonitoring();
+    void StopMonitoring();
+    void WatchOpenedFolder(TreeNode node);
+    bool MonitoringWanted() const;
+    DWORD WatchFilter() const;
+
+    // Drag and drop.
+    struct DragState {
+        ComPtr<IDataObject> data;  // of the drag over the tree, from enter to leave or drop
+        DWORD enter_keys = 0;
+        std::vector<std::wstring> paths;  // what it names, for this program's own transfers
+        DWORD allowed = 7;                // what its items allow
+        DWORD last_scroll = 0;
+        POINT hover_point{};
+        DWORD hover_start = 0;
+        TreeNode dragged = nullptr;  // the node dragged out of this tree
+    };
+    void RegisterDropTarget();
+    void RevokeDropTarget();
+    void DropOptionChanged();
+    ComPtr<IDropTarget> NodeDropTarget(TreeNode node, HWND owner);
+    std::wstring OwnDropFolder(TreeNode node);
+    HRESULT AskNodeTarget(TreeNode node, DWORD keys, POINTL point, DWORD* effect, bool over);
+    DWORD OwnDropEffect(const std::wstring& folder, DWORD keys, DWORD allowed);
+    void ShowDropHighlight(TreeNode node);
+    void HoverExpand(TreeNode node);
+    FileOperations& Files();
+    // After a drop or a command: the refresh of opened folders (deferred while busy).
+    void RefreshAfterOperation();
+
+    // Commands.
+    bool CanRename(TreeNode node);
+    bool OwnClipboardVerb(const std::wstring& verb);
+    HRESULT RunOwnClipboardVerb(TreeNode node, const std::wstring& verb);
+    void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
+    void SelectParentIfGone(TreeNode node);
+    bool RenameNode(TreeNode node, const std::wstring& name);
+    void ForgetCachesBelow(TreeNode node);
+    // The one folder change a successful rename causes is not a change to refresh for.
+    void SwallowRenameChange();
+    bool RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    bool SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    SIZE MenuTextSize(const std::wstring& text);
+    void DrawSendToItem(const DRAWITEMSTRUCT& item);
+    static int HighlightedPosition(HMENU menu);
+    ComPtr<IContextMenu> current_menu_;
 
     ShellTreeOptions options_ = kDefaultShellTreeOptions;
     ShellLocator base_folder_;
@@ -107,9 +233,15 @@ private:
     bool no_expand_ = false;
     bool busy_ = false;
     bool refresh_pending_ = false;
+    bool ignore_next_change_ = false;  // set by the tree's own rename: swallows the change it causes
+    Timer sync_timer_;
+    std::unique_ptr<ChangeWatchers> watchers_;
     bool filling_at_load_ = false;
     bool fill_from_load_ = false;  // loaded before it had a window
     TreeNode last_inserted_ = nullptr;
+    ComPtr<IDropTarget> drop_target_;
+    DragState drag_;
+    std::unique_ptr<FileOperations> file_operations_;
 };
 
 }  // namespace census

@@ -32,6 +32,15 @@ public:
     // The file-system path; empty when the item has none.
     std::wstring Path();
 
+    // The mark drawn over the node's image (kSharedOverlay, kShortcutOverlay, 0).
+    int Overlay() const { return overlay_; }
+    void SetOverlay(int overlay) { overlay_ = overlay; }
+
+    // Whether the node's folder has been enumerated into it (a refresh reads
+    // only such folders again).
+    bool Opened() const { return opened_; }
+    void SetOpened() { opened_ = true; }
+
     void SetRelIdList(PCUITEMID_CHILD relative);
     void ForgetCache();
 
@@ -41,6 +50,8 @@ private:
     UniqueIdList absolute_;
     ComPtr<IShellFolder> node_folder_;
     ComPtr<IShellFolder> parent_folder_;  // the root node's only
+    int overlay_ = 0;
+    bool opened_ = false;
 };
 
 }  // namespace census

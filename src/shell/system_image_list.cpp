@@ -14,27 +14,31 @@ HIMAGELIST QuerySystemList(bool small) {
     return reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, flags));
 }
 
-void SetOverlay(HIMAGELIST list, HMODULE shell, int resource, int size, int overlay) {
-    UniqueIcon icon(static_cast<HICON>(
-        ::LoadImageW(shell, MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-    if (!list || !icon) return;
-    const int index = ::ImageList_ReplaceIcon(list, -1, icon.get());
-    if (index >= 0) ::ImageList_SetOverlayImage(list, index, overlay);
-}
+void DestroyImageList(HIMAGELIST list) noexcept { ::ImageList_Destroy(list); }
+using UniqueImageList = UniqueHandle<HandleTraits<HIMAGELIST, DestroyImageList>>;
 
-// The platform's own marks can be missing or look different between shell
-// versions; the program always shows these two.
-void ReplaceOverlays() {
-    const ShellPlatform& platform = Platform();
-    if (!platform.nt_family || platform.common_controls_version <= 0x00040046) return;
+// The two marks live in a list of their own. Adding them to the shared
+// system lists would shift the indices the shell hands out wherever the
+// shell keeps more lists than the program touches (Wine's icon cache adds
+// each new icon to all of its lists and answers with the last list's index).
+UniqueImageList MakeOverlayImages() {
+    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
+    UniqueImageList list(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 2, 0));
     UniqueModule shell(::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    if (!shell) return;
-    for (bool small : {true, false}) {
-        const int size = small ? 16 : 32;
-        HIMAGELIST list = QuerySystemList(small);
-        SetOverlay(list, shell.get(), kSharedIconResource, size, kSharedOverlay);
-        SetOverlay(list, shell.get(), kShortcutIconResource, size, kShortcutOverlay);
+    if (!list || !shell) return list;
+    for (int resource : {kSharedIconResource, kShortcutIconResource}) {
+        UniqueIcon icon(static_cast<HICON>(
+            ::LoadImageW(shell.get(), MAKEINTRESOURCEW(resource), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR)));
+        // A missing mark keeps its place empty so the other keeps its number.
+        if (icon) {
+            ::ImageList_AddIcon(list.get(), icon.get());
+        } else {
+            UniqueIcon blank(::CreateIcon(nullptr, 1, 1, 1, 1, std::vector<BYTE>(4, 0xFF).data(),
+                                          std::vector<BYTE>(4, 0).data()));
+            ::ImageList_AddIcon(list.get(), blank.get());
+        }
     }
+    return list;
 }
 
 }  // namespace
@@ -82,9 +86,12 @@ int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour) {
 }
 
 HIMAGELIST GetSystemImageList(bool small) {
-    static const bool replaced = (ReplaceOverlays(), true);
-    (void)replaced;
     return QuerySystemList(small);
+}
+
+HIMAGELIST OverlayImages() {
+    static const UniqueImageList images = MakeOverlayImages();
+    return images.get();
 }
 
 }  // namespace census

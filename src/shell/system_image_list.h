@@ -25,12 +25,15 @@ enum IconFlavour : UINT { kSmallIcon = 1, kSmallOpenIcon = 3 };
 // Index of the item's icon in the system image list; 0 on any failure.
 int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour);
 
-// The system image list (shared; never destroy it). On first use the shared
-// and shortcut overlays of both lists are set from the shell's own icons.
+// The system image list (shared; never destroy it, never add to it).
 HIMAGELIST GetSystemImageList(bool small);
 
-// Overlay numbers as the tree sets them on nodes (0-based overlay index + 1).
+// Overlay numbers as the tree keeps them on nodes (0: none).
 constexpr int kSharedOverlay = 1;
 constexpr int kShortcutOverlay = 2;
+
+// The shared and shortcut marks at the small icon size, from the shell's own
+// icons (image overlay - 1); made on first use, kept for the process.
+HIMAGELIST OverlayImages();
 
 }  // namespace census

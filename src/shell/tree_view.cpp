@@ -52,6 +52,7 @@ void TreeView::FillCreateParams(CreateParams& params) {
     if (auto_expand_) params.style |= TVS_SINGLEEXPAND;
     if (hot_track_) params.style |= TVS_TRACKSELECT;
     if (row_select_) params.style |= TVS_FULLROWSELECT;
+    if (!read_only_) params.style |= TVS_EDITLABELS;
 }
 
 void TreeView::WindowCreated() {
@@ -167,6 +168,29 @@ RECT TreeView::NodeTextRect(TreeNode node) {
     return r;
 }
 
+RECT TreeView::NodeImageRect(TreeNode node) {
+    RECT row{}, text{};
+    if (!TreeView_GetItemRect(Window(), node, &row, FALSE) || !TreeView_GetItemRect(Window(), node, &text, TRUE))
+        return {};
+    // The control alone knows its gaps: ask it which points lie on the image.
+    const int y = (row.top + row.bottom) / 2;
+    int left = text.left;
+    for (int x = text.left - 1; x >= row.left; --x) {
+        TVHITTESTINFO hit{};
+        hit.pt = {x, y};
+        if (TreeView_HitTest(Window(), &hit) != node || !(hit.flags & TVHT_ONITEMICON)) {
+            if (left < text.left) break;
+            continue;
+        }
+        left = x;
+    }
+    if (left == text.left || !images_) return {};
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images_, &cx, &cy);
+    const int top = row.top + (row.bottom - row.top - cy) / 2;
+    return {left, top, left + cx, top + cy};
+}
+
 TreeNode TreeView::NodeAt(int x, int y) {
     TVHITTESTINFO hit{};
     hit.pt = {x, y};
@@ -187,6 +211,11 @@ TreeNode TreeView::NativeSelection() {
 }
 
 void TreeView::Select(TreeNode node) { TreeView_SelectItem(Window(), node); }
+TreeNode TreeView::DropHighlight() { return TreeView_GetDropHilight(Window()); }
+void TreeView::SetDropHighlight(TreeNode node) { TreeView_SelectDropTarget(Window(), node); }
+bool TreeView::IsEditing() { return HandleAllocated() && TreeView_GetEditControl(Window()) != nullptr; }
+void TreeView::EditLabel(TreeNode node) { TreeView_EditLabel(Window(), node); }
+HWND TreeView::EditControl() { return HandleAllocated() ? TreeView_GetEditControl(Window()) : nullptr; }
 
 void TreeView::BeginUpdate() {
     if (update_count_++ == 0 && HandleAllocated()) ::SendMessageW(Window(), WM_SETREDRAW, FALSE, 0);
@@ -220,12 +249,29 @@ bool TreeView::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case TVN_GETDISPINFOW:
             GetDisplayInfo(*reinterpret_cast<NMTVDISPINFOW*>(lp));
             return true;
+        case NM_CUSTOMDRAW:
+            result = CustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(lp));
+            return true;
         case NM_RCLICK:
             result = RightClicked() ? TRUE : FALSE;
             return true;
         case NM_CLICK:
             Clicked();
             return false;
+        case TVN_BEGINDRAGW:
+        case TVN_BEGINRDRAGW: {
+            auto* nm = reinterpret_cast<NMTREEVIEWW*>(lp);
+            BeginDrag(nm->itemNew.hItem, header->code == TVN_BEGINDRAGW ? MouseButton::Left : MouseButton::Right);
+            return true;
+        }
+        case TVN_BEGINLABELEDITW:
+            result = CanEditLabel(reinterpret_cast<NMTVDISPINFOW*>(lp)->item.hItem) ? FALSE : TRUE;
+            return true;
+        case TVN_ENDLABELEDITW: {
+            const TVITEMW& item = reinterpret_cast<NMTVDISPINFOW*>(lp)->item;
+            result = LabelEdited(item.hItem, item.pszText) ? TRUE : FALSE;
+            return true;
+        }
         default:
             return false;
     }

@@ -38,6 +38,9 @@ public:
     virtual void SetAutoExpand(bool v) { SetStyleFlag(auto_expand_, v); }
     void SetHotTrack(bool v) { SetStyleFlag(hot_track_, v); }
     void SetRowSelect(bool v) { SetStyleFlag(row_select_, v); }
+    // Read-only trees do not edit their nodes' text in place.
+    bool ReadOnly() const { return read_only_; }
+    void SetReadOnly(bool v) { SetStyleFlag(read_only_, v); }
     int Indent() const { return indent_; }
     void SetIndent(int pixels);
     // Milliseconds between a selection change and its OnChange; 0: at once.
@@ -72,6 +75,9 @@ public:
     void Collapse(TreeNode node);
     void MakeVisible(TreeNode node);
     RECT NodeTextRect(TreeNode node);
+    // Where the control draws the node's image (client coordinates); empty
+    // when the node shows none or is not in view.
+    RECT NodeImageRect(TreeNode node);
     TreeNode NodeAt(int x, int y);
     // Sorts node's children (the top level for null) with compare(a data, b data).
     void CustomSort(TreeNode node, const std::function<int(LPARAM, LPARAM)>& compare);
@@ -79,6 +85,14 @@ public:
     // The platform tree's selection.
     TreeNode NativeSelection();
     void Select(TreeNode node);
+    // The node shown as the target of a drag (none for null).
+    TreeNode DropHighlight();
+    void SetDropHighlight(TreeNode node);
+
+    // In-place editing of a node's text.
+    bool IsEditing();
+    void EditLabel(TreeNode node);
+    HWND EditControl();
 
     // Redrawing suspended while above 0.
     void BeginUpdate();
@@ -102,10 +116,18 @@ protected:
     virtual void Change(TreeNode node);
     virtual void NodeDeleted(TreeNode node, LPARAM data) {}
     virtual void GetDisplayInfo(NMTVDISPINFOW& info) {}
+    // NM_CUSTOMDRAW: the answer to the drawing stage; CDRF_DODEFAULT by default.
+    virtual LRESULT CustomDraw(NMTVCUSTOMDRAW& draw) { return CDRF_DODEFAULT; }
     // NM_RCLICK: true when handled (the platform's own handling is skipped).
     virtual bool RightClicked() { return false; }
     // NM_CLICK.
     virtual void Clicked() {}
+    // TVN_BEGINDRAG / TVN_BEGINRDRAG.
+    virtual void BeginDrag(TreeNode node, MouseButton button) {}
+    // TVN_BEGINLABELEDIT: false refuses the edit.
+    virtual bool CanEditLabel(TreeNode node) { return true; }
+    // TVN_ENDLABELEDIT; text is null when the edit was cancelled. True keeps the new text.
+    virtual bool LabelEdited(TreeNode node, const wchar_t* text) { return text != nullptr; }
 
     void SetStyleFlag(bool& flag, bool value);
 
@@ -119,6 +141,7 @@ private:
     bool auto_expand_ = false;
     bool hot_track_ = false;
     bool row_select_ = false;
+    bool read_only_ = false;
     int indent_ = 19;
     unsigned change_delay_ = 0;
     HIMAGELIST images_ = nullptr;

@@ -3,6 +3,8 @@
 #include "runtime/application.h"
 #include "runtime/text_file.h"
 #include "shell/shell_namespace.h"
+#include "support/long_path_list.h"
+#include "support/other_process.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
 
@@ -144,6 +146,48 @@ TEST_F(MainFormTest, CensusFillsThePaneAndCountsAndSavesIt) {
     EXPECT_EQ(ToCodePage1251(PaneText()), ReadBytes(t.Path(L"list.txt")));
     std::wstring text = PaneText();
     EXPECT_EQ(3, std::count(text.begin(), text.end(), L'\n'));
+}
+
+// A folder of 300 characters, chosen in the tree (its parent is still short
+// enough for the shell to parse) and listed by a click on the start button.
+TEST_F(MainFormTest, ChosenFolderOfThreeHundredCharactersIsShownAndListed) {
+    TempTree t;
+    std::vector<std::wstring> names = {std::wstring(50, L'p'), std::wstring(50, L'q')};
+    t.Dir(names[0]);
+    t.Dir(names[0] + L"\\" + names[1]);
+    const std::wstring parent = t.Path(names[0] + L"\\" + names[1]);
+    names.push_back(std::wstring(300 - parent.size() - 1, L'r'));
+    const std::wstring chosen = parent + L"\\" + names.back();
+    ASSERT_EQ(300u, chosen.size());
+    const std::wstring relative = names[0] + L"\\" + names[1] + L"\\" + names[2];
+    t.Dir(relative);
+    t.Dir(relative + L"\\Sub");
+    t.File(relative + L"\\a.txt");
+    t.File(relative + L"\\Sub\\b.txt");
+
+    UniqueIdList list = testing::LongPathList(t.Root(), names);
+    ASSERT_TRUE(list);
+    form->FxShellTree1->SelectedFolder().SetIdList(list.get());
+    Application::Instance().ProcessMessages();
+    EXPECT_EQ(chosen, form->Label1->Caption());
+
+    testing::ClickClient(form->Button1->Handle(), {form->Button1->Width() / 2, form->Button1->Height() / 2});
+    EXPECT_EQ((std::vector<std::wstring>{L"Sub\\b.txt", L"a.txt"}), SortedLines(PaneText()));
+    EXPECT_EQ(L"Количество Файлов: 2", form->Label2->Caption());
+}
+
+TEST_F(MainFormTest, ChosenFolderRemovedElsewhereShowsItsParentInThePathLabel) {
+    TempTree t;
+    t.Dir(L"Chosen");
+    Choose(t.Path(L"Chosen"));
+    EXPECT_EQ(t.Path(L"Chosen"), form->Label1->Caption());
+    ASSERT_TRUE(testing::RunCommand(L"rmdir \"" + t.Path(L"Chosen") + L"\""));
+    const ULONGLONG end = ::GetTickCount64() + 5000;
+    while (form->Label1->Caption() != t.Root() && ::GetTickCount64() < end) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+    EXPECT_EQ(t.Root(), form->Label1->Caption());
 }
 
 TEST_F(MainFormTest, TypedTextIsKeptAndLinesFollowItAfterALineBreak) {

@@ -130,6 +130,20 @@ TEST(ShellNamespace, IconsAndSystemImageLists) {
     EXPECT_GE(GetItemIconIndex(folder.get(), kSmallOpenIcon), 0);
 }
 
+TEST(ShellNamespace, PathsEndInABackslashOnlyAtADriveRoot) {
+    struct Case {
+        int csidl;
+        bool drive_root;
+    } cases[] = {{CSIDL_PERSONAL, false}, {CSIDL_DESKTOPDIRECTORY, false}, {CSIDL_WINDOWS, false}};
+    for (const Case& c : cases) {
+        const std::wstring path = GetSpecialFolderPath(c.csidl);
+        ASSERT_GT(path.size(), 3u) << c.csidl;
+        EXPECT_NE(path.back(), L'\\') << path;
+    }
+    UniqueIdList drive = Parsed(L"C:\\");
+    EXPECT_EQ(GetPathFromIdList(drive.get()), L"C:\\");
+}
+
 TEST(ShellNamespace, PlatformFacts) {
     EXPECT_TRUE(Platform().nt_family);
     EXPECT_GE(Platform().common_controls_version, 0x00040046u);

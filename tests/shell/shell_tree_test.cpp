@@ -4,6 +4,8 @@
 #include "runtime/form.h"
 #include "shell/shell_namespace.h"
 
+#include "support/long_path_list.h"
+#include "support/real_input.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +149,7 @@ TEST_F(ShellTreeTest, RecreatedWindowRefillsAndReturnsToTheSelectedFolder) {
     Application::Instance().ProcessMessages();
     ASSERT_GT(tree.NodeCount(), 0) << "filled through the deferred message";
     EXPECT_EQ(tree.SelectedFolderPath(), temp.Path(L"alpha\\deep"));
+    tree.OnDeleteItem = nullptr;  // the count dies with this test; the tree's nodes die later
 }
 
 TEST_F(ShellTreeTest, AddItemHandlerCanRefuseItems) {
@@ -194,6 +197,119 @@ TEST_F(ShellTreeTest, NewBaseFolderRefillsAndChangeDelayDefersTheReport) {
         ::Sleep(10);
     }
     EXPECT_EQ(changes, 1);
+}
+
+TEST_F(ShellTreeTest, HiddenFoldersAreDimmedAndNoOthers) {
+    Load(temp.Root());
+    TreeNode root = tree.FirstRoot();
+    for (const wchar_t* name : {L"alpha", L"Beta", L"empty", L"files_only", L"hidden"})
+        EXPECT_EQ(tree.NodeCut(Child(root, name)), std::wstring(name) == L"hidden") << name;
+}
+
+// A chosen folder of 300 characters, below a parent the shell still parses.
+TEST_F(ShellTreeTest, ChosenFolderPathHasItsFullLength) {
+    std::vector<std::wstring> names;
+    std::wstring relative;
+    auto add = [&](size_t length) {
+        names.push_back(std::wstring(length, static_cast<wchar_t>(L'a' + names.size())));
+        relative += (relative.empty() ? L"" : L"\\") + names.back();
+        temp.Dir(relative);
+    };
+    while (temp.Path(relative).size() < 150) add(50);
+    add(300 - temp.Path(relative).size() - 1);
+    const std::wstring chosen = temp.Path(relative);
+    ASSERT_EQ(chosen.size(), 300u);
+    Load(temp.Root());
+    UniqueIdList list = testing::LongPathList(temp.Root(), names);
+    ASSERT_TRUE(list);
+    tree.SelectedFolder().SetIdList(list.get());
+    EXPECT_EQ(tree.NodeText(tree.Selected()), names.back());
+    EXPECT_EQ(tree.SelectedFolderPath(), chosen);
+}
+
+// The image each of the desktop's children shows, read from the screen,
+// against the icon the shell names for its item.
+class ShellTreeIcons : public ::testing::Test {
+protected:
+    static UniqueIcon ShellIcon(PCIDLIST_ABSOLUTE absolute) {
+        ComPtr<IShellFolder> parent;
+        UniqueIdList parent_list, item;
+        if (FAILED(SplitParentAndItem(absolute, parent, parent_list, item))) return {};
+        PCUITEMID_CHILD child = item.get();
+        ComPtr<IExtractIconW> extract;
+        parent->GetUIObjectOf(nullptr, 1, &child, IID_IExtractIconW, nullptr, extract.put_void());
+        if (!extract) return {};
+        wchar_t file[MAX_PATH] = {};
+        int index = 0;
+        UINT flags = 0;
+        if (FAILED(extract->GetIconLocation(GIL_FORSHELL, file, MAX_PATH, &index, &flags))) return {};
+        const int cx = ::GetSystemMetrics(SM_CXSMICON);
+        HICON large = nullptr, small = nullptr;
+        if (extract->Extract(file, index, &large, &small, MAKELONG(32, cx)) == S_OK) {
+            UniqueIcon drop(large);
+            return UniqueIcon(small);
+        }
+        HICON icon = nullptr;
+        UINT id = 0;
+        ::PrivateExtractIconsW(file, index, cx, cx, &icon, &id, 1, 0);
+        return UniqueIcon(icon);
+    }
+
+    // Share of the image's pixels that match the icon drawn on the tree's
+    // colour; the control may centre the image a pixel off the row's middle.
+    double Likeness(TreeNode node, HICON icon) {
+        double best = 0;
+        for (int dy : {-1, 0, 1}) best = std::max(best, LikenessAt(node, icon, dy));
+        return best;
+    }
+    double LikenessAt(TreeNode node, HICON icon, int dy) {
+        const RECT image = tree.NodeImageRect(node);
+        const int cx = image.right - image.left, cy = image.bottom - image.top;
+        if (cx <= 0 || !icon) return 0;
+        WindowDc screen(tree.Handle());
+        UniqueMemoryDc dc(::CreateCompatibleDC(screen.get()));
+        UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), cx, cy));
+        SelectGuard select(dc.get(), bitmap.get());
+        UniqueBrush face(::CreateSolidBrush(ColorToRgb(tree.Color())));
+        RECT all{0, 0, cx, cy};
+        ::FillRect(dc.get(), &all, face.get());
+        ::DrawIconEx(dc.get(), 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+        int alike = 0;
+        for (int y = 0; y < cy; ++y) {
+            for (int x = 0; x < cx; ++x) {
+                const COLORREF a = ::GetPixel(screen.get(), image.left + x, image.top + dy + y);
+                const COLORREF b = ::GetPixel(dc.get(), x, y);
+                if (std::abs(GetRValue(a) - GetRValue(b)) < 24 && std::abs(GetGValue(a) - GetGValue(b)) < 24 &&
+                    std::abs(GetBValue(a) - GetBValue(b)) < 24)
+                    ++alike;
+            }
+        }
+        return static_cast<double>(alike) / (cx * cy);
+    }
+
+    Form form;
+    ShellTree tree;
+};
+
+TEST_F(ShellTreeIcons, EveryChildOfTheDesktopShowsItsOwnIcon) {
+    form.SetBounds(0, 0, 300, 400);
+    tree.SetParent(&form);
+    tree.SetBounds(0, 0, 280, 360);
+    tree.BeginLoading();
+    tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
+    tree.HandleNeeded();
+    tree.EndLoading();
+    form.Show();
+    testing::HandleInput();
+    tree.Update();
+    int compared = 0;
+    for (TreeNode node = tree.FirstChild(tree.FirstRoot()); node; node = tree.NextSibling(node)) {
+        UniqueIcon expected = ShellIcon(tree.ShellData(node)->AbsoluteIdList());
+        if (!expected) continue;
+        ++compared;
+        EXPECT_GT(Likeness(node, expected.get()), 0.9) << tree.NodeText(node);
+    }
+    EXPECT_GE(compared, 2);
 }
 
 TEST(ShellTreeWithoutWindow, PathIsEmpty) {

@@ -51,6 +51,13 @@ void Settle() {
     Application::Instance().ProcessMessages();
 }
 
+void HandleInput() {
+    for (int i = 0; i < 10; ++i) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+}
+
 void QueueClickAt(POINT screen) {
     QueueMoveTo(screen);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
@@ -136,6 +143,11 @@ void ClickAt(POINT screen) {
     MoveMouseTo(screen);
     LeftDown();
     LeftUp();
+}
+
+void ClickClient(HWND window, POINT client) {
+    ::ClientToScreen(window, &client);
+    ClickAt(client);
 }
 
 void TypeText(const std::wstring& text) {

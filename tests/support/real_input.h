@@ -14,6 +14,8 @@ namespace census::testing {
 
 // Lets the program handle the input queued so far (and what it posts in turn).
 void Settle();
+// The same, with more rounds for what takes a while to follow (a refresh).
+void HandleInput();
 // Handles the program's messages until `done` holds; false if it still does
 // not after `limit_ms` (a bound for a broken program, not a measurement).
 bool PumpUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
@@ -28,6 +30,8 @@ void LeftUp();
 // Presses or releases the left button where the pointer is, handling nothing.
 void MouseButton(bool down);
 void ClickAt(POINT screen);
+// Left click at a point of a window's client area.
+void ClickClient(HWND window, POINT client);
 // Presses and releases the left button where the pointer is, handling nothing.
 void ClickLeft();
 // Moves to a screen point and clicks there in one batch of input: the system

@@ -1,0 +1,208 @@
+// The tree keeping in step with the disk: change messages, the delayed
+// refresh that merges opened folders, folder watches and device events.
+#include "shell/change_watcher.h"
+#include "shell/device_change_dispatcher.h"
+#include "shell/shell_namespace.h"
+#include "shell/shell_tree.h"
+#include "shell/wait_cursor.h"
+
+namespace census {
+namespace {
+
+// Nested device events (a refresh that lets messages run) must not make the
+// shell re-read its drives again; shared by every tree of the process.
+int revalidate_lock = 0;
+
+bool WatchedDriveType(UINT type) { return type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK; }
+
+}  // namespace
+
+// --- change messages ------------------------------------------------------------
+
+void ShellTree::ChangeNotified() {
+    if (ignore_next_change_) {
+        ignore_next_change_ = false;
+        return;
+    }
+    // A drag or a menu holds the change; whoever ends it refreshes.
+    if (busy_) {
+        refresh_pending_ = true;
+        return;
+    }
+    // Every change restarts the wait, so a burst gives one refresh.
+    sync_timer_.SetEnabled(false);
+    sync_timer_.SetInterval(Focused() ? kFocusedRefreshDelay : kUnfocusedRefreshDelay);
+    sync_timer_.SetEnabled(true);
+}
+
+void ShellTree::SyncTimerFired() {
+    // A label being edited holds the refresh: the timer tries again after it.
+    if (EditingLabel()) return;
+    sync_timer_.SetEnabled(false);
+    RefreshTree();
+}
+
+// --- refresh --------------------------------------------------------------------
+
+void ShellTree::RefreshTree() {
+    if (busy_ || EditingLabel()) {
+        refresh_pending_ = true;
+        return;
+    }
+    refresh_pending_ = false;
+    if (!HandleAllocated()) return;
+    if (NodeCount() == 0) {
+        FillTree();
+        return;
+    }
+    WaitCursor wait;
+    BeginUpdate();
+    ScopeExit resume([this] { EndUpdate(); });
+    if (OnFillStart) OnFillStart(*this);
+    TreeNode selection = Selected();
+    {
+        UpdateLock lock(*this);
+        Select(nullptr);
+        ResyncNode(FirstRoot(), selection);
+    }
+    immediate_sync_ = true;
+    Select(selection);
+    resume.dismiss();
+    EndUpdate();
+    if (OnFillComplete) OnFillComplete(*this);
+}
+
+// Only folders that were opened are read again (a folder of thousands of
+// leaves costs one enumeration, not thousands); the others are left alone
+// with their whole subtree. New items follow the same rules as a fill.
+void ShellTree::ResyncNode(TreeNode node, TreeNode& selection) {
+    ShellTreeData* data = ShellData(node);
+    if (!data || !data->Opened()) return;
+    IShellFolder* folder = data->NodeFolder();
+    ComPtr<IEnumIDList> items;
+    if (!folder || folder->EnumObjects(OwnerWindow(), EnumerationFlags(), items.put()) != S_OK || !items) return;
+
+    PidlList existing;
+    existing.SetOrderFolder(folder);
+    existing.SetDuplicatePolicy(DuplicatePolicy::Accept);
+    for (TreeNode child = FirstChild(node); child; child = NextSibling(child)) {
+        if (ShellTreeData* child_data = ShellData(child))
+            existing.Add(const_cast<LPITEMIDLIST>(static_cast<LPCITEMIDLIST>(child_data->RelIdList())), child);
+    }
+    existing.SetKeepSorted(true);
+
+    PidlList current;
+    current.SetOwningAllocator(&ShellAllocator());
+    for (;;) {
+        LPITEMIDLIST item = nullptr;
+        ULONG fetched = 0;
+        if (items->Next(1, reinterpret_cast<PITEMID_CHILD*>(&item), &fetched) != S_OK || !fetched) break;
+        current.Add(item);
+    }
+    for (int i = current.Count() - 1; i >= 0; --i) {
+        const int at = existing.IndexOf(current[i].list);
+        if (at < 0) continue;
+        existing.Delete(at);
+        current.Delete(i);
+    }
+    RemoveVanished(existing, node, selection);
+    for (int i = 0; i < current.Count(); ++i) AddShellItem(folder, data->AbsoluteIdList(), current[i].list, node);
+    if (current.Count() > 0) {
+        SortChildren(node);
+        SetHasChildren(node, true);
+    }
+    for (TreeNode child = FirstChild(node); child; child = NextSibling(child)) ResyncNode(child, selection);
+}
+
+void ShellTree::RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection) {
+    for (int i = existing.Count() - 1; i >= 0; --i) {
+        TreeNode gone = existing[i].node;
+        for (TreeNode n = selection; n; n = ParentNode(n)) {
+            if (n == gone) {
+                selection = node;
+                break;
+            }
+        }
+        DeleteNode(gone);
+    }
+    if (existing.Count() > 0 && !FirstChild(node)) SetHasChildren(node, false);
+}
+
+// --- watches --------------------------------------------------------------------
+
+bool ShellTree::MonitoringWanted() const { return (options_ & stoDynamicRefresh) && HandleAllocated(); }
+
+void ShellTree::StartMonitoring() {
+    if (!watchers_) watchers_ = std::make_unique<ChangeWatchers>(Handle(), kFolderChangeMessage);
+    watchers_->RemoveAll();
+    const DWORD drives = ::GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+        if (!(drives & (1u << letter))) continue;
+        const std::wstring root = std::wstring(1, static_cast<wchar_t>(L'A' + letter)) + L":\\";
+        if (WatchedDriveType(::GetDriveTypeW(root.c_str()))) watchers_->Add(root, WatchFilter(), true);
+    }
+    if (PlatformWatchesWholeSubtrees()) return;
+    std::vector<TreeNode> pending;
+    if (TreeNode root = FirstRoot()) pending.push_back(root);
+    while (!pending.empty()) {
+        TreeNode node = pending.back();
+        pending.pop_back();
+        ShellTreeData* data = ShellData(node);
+        if (!data || !data->Opened()) continue;
+        WatchOpenedFolder(node);
+        for (TreeNode c = FirstChild(node); c; c = NextSibling(c)) pending.push_back(c);
+    }
+}
+
+void ShellTree::StopMonitoring() {
+    if (watchers_) watchers_->RemoveAll();
+}
+
+// Where a drive's subtree watch misses changes inside folders that existed
+// before it, each opened folder on a watched drive is watched by itself.
+void ShellTree::WatchOpenedFolder(TreeNode node) {
+    if (!watchers_ || !MonitoringWanted() || PlatformWatchesWholeSubtrees()) return;
+    ShellTreeData* data = ShellData(node);
+    const std::wstring path = data ? data->Path() : std::wstring();
+    if (path.size() < 3 || path[1] != L':') return;
+    if (!WatchedDriveType(::GetDriveTypeW(path.substr(0, 3).c_str()))) return;
+    watchers_->Add(path, WatchFilter(), false, node);
+}
+
+DWORD ShellTree::WatchFilter() const {
+    return HasOption(stoIncludeNonFolders) ? FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME
+                                           : FILE_NOTIFY_CHANGE_DIR_NAME;
+}
+
+void ShellTree::SetOptions(ShellTreeOptions options) {
+    const bool was_watching = HasOption(stoDynamicRefresh);
+    const bool drop_changed = ((options_ ^ options) & stoOleDrop) != 0;
+    options_ = options;
+    if (drop_changed) DropOptionChanged();
+    if (was_watching == HasOption(stoDynamicRefresh) || !HandleAllocated() || IsLoading()) return;
+    if (was_watching) {
+        StopMonitoring();
+    } else if (NodeCount() > 0) {
+        StartMonitoring();
+    }
+}
+
+// --- device events --------------------------------------------------------------
+
+void ShellTree::DeviceChanged(WPARAM event) {
+    if (event != kDeviceArrived && event != kDeviceRemoveComplete) return;
+    if (revalidate_lock == 0) {
+        UniqueIdList computer;
+        ComPtr<IShellFolder> folder;
+        if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, computer.put())) &&
+            SUCCEEDED(BindToFolder(computer.get(), folder))) {
+            SFGAOF validate = SFGAO_VALIDATE;
+            folder->GetAttributesOf(0, nullptr, &validate);
+        }
+    }
+    ++revalidate_lock;
+    ScopeExit lower([] { --revalidate_lock; });
+    RefreshTree();
+}
+
+}  // namespace census

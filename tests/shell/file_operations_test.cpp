@@ -1,0 +1,136 @@
+#include "shell/file_operations.h"
+
+#include "runtime/application.h"
+#include "shell/com_object.h"
+#include "shell/tree_data_object.h"
+
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace census {
+namespace {
+
+using namespace census::testing;
+
+// src\inner\a.txt, src\b.txt, dst, dst\taken, taken
+class FileOperationsTest : public ::testing::Test {
+protected:
+    FileOperationsTest() {
+        temp.Dir(L"src");
+        temp.Dir(L"src\\inner");
+        temp.File(L"src\\inner\\a.txt", "abc");
+        temp.File(L"src\\b.txt", "b");
+        temp.Dir(L"dst");
+        temp.Dir(L"dst\\taken");
+        temp.Dir(L"taken");
+        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT) {
+            messages.push_back(text);
+            return IDOK;
+        };
+    }
+    ~FileOperationsTest() override { Application::Instance().MessageBoxOverride = nullptr; }
+
+    bool SourceIntact() { return ReadBytes(temp.Path(L"src\\inner\\a.txt")) == "abc" && ReadBytes(temp.Path(L"src\\b.txt")) == "b"; }
+
+    TempTree temp;
+    std::unique_ptr<FileOperations> files = MakeFileOperations();
+    std::vector<std::wstring> messages;
+};
+
+TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
+    struct Case {
+        const char* name;
+        std::wstring source, folder;
+        DWORD effect;
+    } cases[] = {
+        {"missing source", temp.Path(L"gone"), temp.Path(L"dst"), DROPEFFECT_COPY},
+        {"into itself", temp.Path(L"src"), temp.Path(L"src"), DROPEFFECT_MOVE},
+        {"into its own child", temp.Path(L"src"), temp.Path(L"src\\inner"), DROPEFFECT_COPY},
+        {"into its child, other case", temp.Path(L"src"), temp.Path(L"SRC\\INNER"), DROPEFFECT_MOVE},
+        {"move onto the folder it is in", temp.Path(L"src"), temp.Root(), DROPEFFECT_MOVE},
+        {"name taken at the destination", temp.Path(L"taken"), temp.Path(L"dst"), DROPEFFECT_MOVE},
+        {"missing destination", temp.Path(L"src"), temp.Path(L"nowhere"), DROPEFFECT_COPY},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        EXPECT_FALSE(files->Refusal({c.source}, c.folder, c.effect).empty()) << c.name;
+        EXPECT_FALSE(files->Transfer({c.source}, c.folder, c.effect)) << c.name;
+        EXPECT_EQ(messages.size(), 1u) << c.name;
+        EXPECT_TRUE(SourceIntact()) << c.name;
+        EXPECT_TRUE(FileExists(temp.Path(L"taken"))) << c.name;
+    }
+    EXPECT_EQ(CountEntries(temp.Path(L"dst")), 1);
+    EXPECT_TRUE(files->Refusal({temp.Path(L"src\\inner")}, temp.Path(L"src"), DROPEFFECT_COPY).size() > 0)
+        << "a copy into the folder it is in would collide with itself";
+    EXPECT_TRUE(files->Refusal({temp.Path(L"src")}, temp.Path(L"src\\inner"), DROPEFFECT_LINK).empty())
+        << "a link may live inside what it names";
+}
+
+TEST_F(FileOperationsTest, CopyMoveAndLinkCarryTheWholeTree) {
+    ASSERT_TRUE(files->Transfer({temp.Path(L"src")}, temp.Path(L"dst"), DROPEFFECT_COPY));
+    EXPECT_EQ(ReadBytes(temp.Path(L"dst\\src\\inner\\a.txt")), "abc");
+    EXPECT_TRUE(SourceIntact());
+
+    ASSERT_TRUE(files->Transfer({temp.Path(L"src")}, temp.Path(L"taken"), DROPEFFECT_MOVE));
+    EXPECT_EQ(ReadBytes(temp.Path(L"taken\\src\\b.txt")), "b");
+    EXPECT_FALSE(FileExists(temp.Path(L"src")));
+
+    ASSERT_TRUE(files->Transfer({temp.Path(L"taken\\src")}, temp.Root(), DROPEFFECT_LINK));
+    EXPECT_TRUE(FileExists(temp.Path(L"src.lnk")));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FileOperationsTest, PathsBeyondTheClassicLimitAndOutsideTheCodePage) {
+    std::wstring deep = L"Ελληνικά_日本";
+    for (int i = 0; i < 6; ++i) deep += L"\\" + std::wstring(45, static_cast<wchar_t>(L'a' + i));
+    for (std::size_t at = 0; (at = deep.find(L'\\', at + 1)) != std::wstring::npos;)
+        ::CreateDirectoryW(Long(temp.Path(deep.substr(0, at))).c_str(), nullptr);
+    ::CreateDirectoryW(Long(temp.Path(deep)).c_str(), nullptr);
+    temp.File(deep + L"\\f.txt", "deep");
+    ASSERT_GT(temp.Path(deep).size(), 260u);
+
+    ASSERT_TRUE(files->Transfer({temp.Path(L"Ελληνικά_日本")}, temp.Path(L"dst"), DROPEFFECT_MOVE));
+    EXPECT_EQ(ReadBytes(Long(temp.Path(L"dst\\" + deep + L"\\f.txt"))), "deep");
+    EXPECT_FALSE(FileExists(temp.Path(L"Ελληνικά_日本")));
+}
+
+// A data object holding whatever bytes another program put in its "Shell IDList Array".
+class RawIdListData : public ComObject<IDataObject> {
+public:
+    explicit RawIdListData(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
+        if (f->cfFormat != ShellIdListFormat()) return DV_E_FORMATETC;
+        UniqueGlobal copy(::GlobalAlloc(GMEM_MOVEABLE, bytes_.size()));
+        LockedGlobal locked(copy.get());
+        std::memcpy(locked.mutable_data(), bytes_.data(), bytes_.size());
+        m->tymed = TYMED_HGLOBAL;
+        m->hGlobal = copy.release();
+        m->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+TEST(DroppedData, AnUnreadableBlockFromAnotherProgramAllowsEverythingAndNamesNothing) {
+    // A count of a million items in a 12-byte block.
+    ComPtr<IDataObject> data =
+        MakeComObject<RawIdListData, IDataObject>(std::vector<std::uint8_t>{0x40, 0x42, 0x0F, 0, 12, 0, 0, 0, 14, 0, 0, 0});
+    EXPECT_EQ(CommonDropAttributes(data.get()), 7u);
+    EXPECT_TRUE(ReadDroppedPaths(data.get()).empty());
+}
+
+}  // namespace
+}  // namespace census

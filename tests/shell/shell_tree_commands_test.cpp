@@ -1,0 +1,282 @@
+#include "shell/shell_context_menu.h"
+#include "shell/shown_shell_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace census {
+namespace {
+
+using namespace census::testing;
+
+class ShellTreeCommands : public ShownShellTree {
+protected:
+    // A click on the node selects it and gives the tree the keyboard.
+    void ClickOn(TreeNode node) {
+        const POINT p = Center(node);
+        Perform([&] {
+            PointerTo(p);
+            Pause(50);
+            ButtonDown();
+            ButtonUp();
+            Pause(::GetDoubleClickTime() + 100);  // no double click, no label edit from a second click
+        });
+    }
+    void Press(std::initializer_list<WORD> keys, unsigned then_ms = 300) {
+        Perform([&] {
+            Chord(keys);
+            Pause(then_ms);
+        });
+    }
+    void Type(const std::wstring& letters) {
+        Perform([&] {
+            for (wchar_t c : letters) {
+                const WORD key = c == L' ' ? VK_SPACE : static_cast<WORD>(std::towupper(c));
+                KeyDown(key);
+                KeyUp(key);
+                Pause(20);
+            }
+            Pause(100);
+        });
+    }
+    static HWND ShownMenu() {
+        HWND menu = ::FindWindowW(L"#32768", nullptr);
+        return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+    }
+};
+
+TEST_F(ShellTreeCommands, AVerbNoCommandMatchesRunsNothingButTheRefresh) {
+    Load(temp.Root());
+    int fills = 0;
+    tree.OnFillStart = [&](ShellTree&) { ++fills; };
+    EXPECT_EQ(tree.InvokeVerb(Top(L"alpha"), L"no-such-verb"), HRESULT_FROM_WIN32(ERROR_NOT_FOUND));
+    EXPECT_GT(fills, 0) << "the refresh is kept";
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
+    EXPECT_EQ(CountEntries(temp.Root()), 3);
+    EXPECT_EQ(tree.InvokeVerb(tree.FirstRoot(), L"delete"), S_FALSE) << "no verb on the root";
+
+    ComPtr<IShellFolder> parent;
+    UniqueIdList parent_list, item, alpha;
+    ASSERT_HRESULT_SUCCEEDED(ParsePath(temp.Path(L"alpha"), alpha));
+    ASSERT_HRESULT_SUCCEEDED(SplitParentAndItem(alpha.get(), parent, parent_list, item));
+    ComPtr<IContextMenu> menu;
+    ASSERT_HRESULT_SUCCEEDED(ItemContextMenu(parent.get(), item.get(), nullptr, menu));
+    EXPECT_FALSE(FindVerbOffset(menu.get(), L"no-such-verb").has_value());
+    EXPECT_TRUE(FindVerbOffset(menu.get(), L"DELETE").has_value()) << "verbs match in any case";
+}
+
+TEST_F(ShellTreeCommands, F2RenamesInPlaceWithTheBlanksTrimmed) {
+    Load(temp.Root());
+    std::vector<std::wstring> reported;
+    tree.OnChange = [&](TreeView&, TreeNode) { reported.push_back(tree.SelectedFolderPath()); };
+    ClickOn(Top(L"alpha"));
+    Press({VK_F2});
+    ASSERT_TRUE(tree.IsEditing());
+    Press({VK_CONTROL, 'A'}, 50);
+    Type(L"  renamed  ");
+    Press({VK_RETURN});
+    EXPECT_FALSE(tree.IsEditing());
+    EXPECT_EQ(ReadBytes(temp.Path(L"renamed\\inner\\a.txt")), "abc");
+    EXPECT_FALSE(FileExists(temp.Path(L"alpha")));
+    ASSERT_NE(tree.Selected(), nullptr);
+    EXPECT_EQ(tree.NodeText(tree.Selected()), L"renamed");
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Path(L"renamed"));
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.back(), temp.Path(L"renamed")) << "the shown path follows";
+    std::vector<std::wstring> order;
+    for (TreeNode c = tree.FirstChild(tree.FirstRoot()); c; c = tree.NextSibling(c)) order.push_back(tree.NodeText(c));
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"Beta", L"gamma", L"renamed"})) << "re-sorted";
+    tree.Expand(tree.Selected());
+    ASSERT_NE(Child(tree.Selected(), L"inner"), nullptr);
+    EXPECT_EQ(tree.ShellData(Child(tree.Selected(), L"inner"))->Path(), temp.Path(L"renamed\\inner"));
+}
+
+TEST_F(ShellTreeCommands, F2ThenEscChangesNothing) {
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_F2});
+    ASSERT_TRUE(tree.IsEditing());
+    Type(L"other");
+    Press({VK_ESCAPE});
+    EXPECT_FALSE(tree.IsEditing());
+    EXPECT_TRUE(FileExists(temp.Path(L"alpha")));
+    EXPECT_FALSE(FileExists(temp.Path(L"other")));
+    EXPECT_NE(Top(L"alpha"), nullptr);
+}
+
+TEST_F(ShellTreeCommands, OtherKeysReachThePlatformTree) {
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_DOWN});
+    EXPECT_EQ(tree.Selected(), Top(L"Beta"));
+    Press({VK_RIGHT});
+    EXPECT_FALSE(tree.IsExpanded(Top(L"Beta"))) << "nothing to open";
+    Press({VK_UP});
+    Press({VK_RIGHT});
+    EXPECT_TRUE(tree.IsExpanded(Top(L"alpha")));
+}
+
+TEST_F(ShellTreeCommands, EachCommandKeyRefreshesAsOftenAsItsVerbAndKeyAsk) {
+    Load(temp.Root());
+    int refreshes = 0;
+    tree.OnFillStart = [&](ShellTree&) { ++refreshes; };
+    ::OleSetClipboard(nullptr);
+    struct Case {
+        const char* name;
+        bool on_root;
+        std::initializer_list<WORD> keys;
+        int refreshes;
+    } cases[] = {
+        {"F5", false, {VK_F5}, 1},
+        {"Ctrl+C", false, {VK_CONTROL, 'C'}, 1},
+        {"Ctrl+V: the verb's and the key's", false, {VK_CONTROL, 'V'}, 2},
+        {"Ctrl+C on the root: no verb", true, {VK_CONTROL, 'C'}, 0},
+        {"Ctrl+V on the root: the key's only", true, {VK_CONTROL, 'V'}, 1},
+        {"Del on the root: the key's only", true, {VK_DELETE}, 1},
+    };
+    for (const Case& c : cases) {
+        TreeNode target = c.on_root ? tree.FirstRoot() : Top(L"Beta");
+        if (tree.Selected() != target) ClickOn(target);  // a click on the selected label would start an edit
+        refreshes = 0;
+        Press(c.keys);
+        EXPECT_EQ(refreshes, c.refreshes) << c.name;
+    }
+    EXPECT_EQ(CountEntries(temp.Root()), 3);
+    EXPECT_EQ(CountEntries(temp.Path(L"Beta")), 0);
+    EXPECT_EQ(messages.size(), 1u) << "Beta pasted into itself is refused";
+}
+
+TEST_F(ShellTreeCommands, ANameLongerThanTheShellTakesIsRefused) {
+    Load(temp.Root());
+    tree.EditLabel(Top(L"gamma"));
+    ASSERT_TRUE(tree.IsEditing());
+    ::SetWindowTextW(tree.EditControl(), std::wstring(300, L'n').c_str());
+    Press({VK_RETURN});
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(FileExists(temp.Path(L"gamma")));
+    EXPECT_NE(Top(L"gamma"), nullptr) << "the node keeps its old text";
+}
+
+TEST_F(ShellTreeCommands, AFailedRenameDoesNotHideTheNextChangeOnDisk) {
+    Load(temp.Root(), true);
+    ClickOn(Top(L"gamma"));
+    Press({VK_F2});
+    ASSERT_TRUE(tree.IsEditing());
+    ::SetWindowTextW(tree.EditControl(), L"Beta");  // taken: the shell refuses
+    Press({VK_RETURN});
+    EXPECT_TRUE(FileExists(temp.Path(L"gamma")));
+    EXPECT_NE(Top(L"gamma"), nullptr) << "the node keeps its old text";
+
+    temp.Dir(L"fresh");
+    const ULONGLONG end = ::GetTickCount64() + 6000;
+    while (!Top(L"fresh") && ::GetTickCount64() < end) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+    EXPECT_NE(Top(L"fresh"), nullptr) << "the change after the failed rename is not swallowed";
+}
+
+TEST_F(ShellTreeCommands, CtrlCThenCtrlVCopiesIntoTheSelectedFolder) {
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_CONTROL, 'C'});
+    ClickOn(Top(L"Beta"));
+    Press({VK_CONTROL, 'V'});
+    EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\inner\\a.txt")), "abc");
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ShellTreeCommands, CtrlXThenCtrlVMovesIt) {
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_CONTROL, 'X'});
+    EXPECT_TRUE(FileExists(temp.Path(L"alpha"))) << "cut alone moves nothing";
+    ClickOn(Top(L"gamma"));
+    Press({VK_CONTROL, 'V'});
+    EXPECT_EQ(ReadBytes(temp.Path(L"gamma\\alpha\\inner\\a.txt")), "abc");
+    EXPECT_FALSE(FileExists(temp.Path(L"alpha")));
+    EXPECT_EQ(Top(L"alpha"), nullptr);
+}
+
+TEST_F(ShellTreeCommands, PastingAFolderIntoItsOwnChildIsRefused) {
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_CONTROL, 'X'});
+    tree.Expand(Top(L"alpha"));
+    Application::Instance().ProcessMessages();
+    ClickOn(Child(Top(L"alpha"), L"inner"));
+    Press({VK_CONTROL, 'V'});
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
+    EXPECT_EQ(CountEntries(temp.Path(L"alpha\\inner")), 1);
+}
+
+TEST_F(ShellTreeCommands, DelOnAFolderRemovesItAfterTheConfirmationAndSelectsItsParent) {
+    Load(temp.Root());
+    ClickOn(Top(L"gamma"));
+    Perform([] {
+        Chord({VK_SHIFT, VK_DELETE});
+        Pause(1500);  // the shell's confirmation is up
+        KeyDown(VK_RETURN);
+        KeyUp(VK_RETURN);
+        Pause(800);
+    });
+    EXPECT_FALSE(FileExists(temp.Path(L"gamma")));
+    EXPECT_EQ(Top(L"gamma"), nullptr);
+    EXPECT_EQ(tree.Selected(), tree.FirstRoot());
+}
+
+TEST_F(ShellTreeCommands, TheRootHasNoMenuAndDelOnItDoesNothing) {
+    Load(temp.Root());
+    const POINT root = Center(tree.FirstRoot());
+    bool menu_seen = true;
+    Perform([&] {
+        PointerTo(root);
+        Pause(50);
+        ButtonDown(true);
+        ButtonUp(true);
+        Pause(600);
+        menu_seen = ShownMenu() != nullptr;
+        KeyDown(VK_ESCAPE);
+        KeyUp(VK_ESCAPE);
+        Pause(100);
+    });
+    EXPECT_FALSE(menu_seen);
+    ClickOn(tree.FirstRoot());
+    Press({VK_DELETE}, 800);
+    EXPECT_EQ(CountEntries(temp.Root()), 3);
+    EXPECT_TRUE(FileExists(temp.Root()));
+}
+
+TEST_F(ShellTreeCommands, TheMenusRenameEntryStartsEditing) {
+    Load(temp.Root());
+    const POINT alpha = Center(Top(L"alpha"));
+    bool menu_seen = false;
+    int hints = 0;
+    tree.OnPopupHint = [&](ShellTree&, const std::wstring&) { ++hints; };
+    Perform([&] {
+        PointerTo(alpha);
+        Pause(50);
+        ButtonDown(true);
+        ButtonUp(true);
+        Pause(800);
+        menu_seen = ShownMenu() != nullptr;
+        KeyDown(VK_UP);  // from nothing highlighted to the last entry: rename
+        KeyUp(VK_UP);
+        Pause(100);
+        KeyDown(VK_RETURN);
+        KeyUp(VK_RETURN);
+        Pause(400);
+    });
+    EXPECT_TRUE(menu_seen);
+    EXPECT_GT(hints, 0) << "each highlighted entry passes its help text on";
+    ASSERT_TRUE(tree.IsEditing());
+    wchar_t text[64] = {};
+    ::GetWindowTextW(tree.EditControl(), text, 64);
+    EXPECT_STREQ(text, L"alpha");
+    Press({VK_ESCAPE});
+    EXPECT_TRUE(FileExists(temp.Path(L"alpha")));
+}
+
+}  // namespace
+}  // namespace census

@@ -1,0 +1,69 @@
+// A shown folder tree on a form, rooted at a fixture folder, for tests that
+// drive it with real input:
+//   alpha\inner\a.txt   Beta   gamma
+// Message boxes are recorded instead of shown.
+#pragma once
+
+#include "runtime/application.h"
+#include "runtime/errors.h"
+#include "runtime/form.h"
+#include "shell/shell_namespace.h"
+#include "shell/shell_tree.h"
+
+#include "support/modal_input.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace census::testing {
+
+class ShownShellTree : public ::testing::Test {
+protected:
+    ShownShellTree() {
+        temp.Dir(L"alpha");
+        temp.Dir(L"alpha\\inner");
+        temp.File(L"alpha\\inner\\a.txt", "abc");
+        temp.Dir(L"Beta");
+        temp.Dir(L"gamma");
+        form.SetBounds(40, 40, 300, 300);
+        tree.SetParent(&form);
+        tree.SetBounds(0, 0, 260, 240);
+        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT) {
+            messages.push_back(text);
+            return IDOK;
+        };
+    }
+    ~ShownShellTree() override { Application::Instance().MessageBoxOverride = nullptr; }
+
+    // watch: the tree follows changes on disk.
+    void Load(const std::wstring& base, bool watch = false) {
+        tree.BeginLoading();
+        tree.SetOptions(watch ? kDefaultShellTreeOptions : kDefaultShellTreeOptions & ~stoDynamicRefresh);
+        UniqueIdList list;
+        ASSERT_HRESULT_SUCCEEDED(ParsePath(base, list));
+        tree.BaseFolder().SetIdList(list.get());
+        tree.HandleNeeded();
+        tree.EndLoading();
+        form.Show();
+        Application::Instance().ProcessMessages();
+    }
+
+    TreeNode Child(TreeNode node, const std::wstring& text) {
+        for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c))
+            if (tree.NodeText(c) == text) return c;
+        return nullptr;
+    }
+    TreeNode Top(const std::wstring& text) { return Child(tree.FirstRoot(), text); }
+
+    POINT Center(TreeNode node) {
+        const RECT r = tree.NodeTextRect(node);
+        return tree.ClientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+
+    TempTree temp;
+    Form form;
+    ShellTree tree;
+    std::vector<std::wstring> messages;
+};
+
+}  // namespace census::testing

@@ -115,8 +115,12 @@ void ShellTree::DeleteAllNodes() {
 }
 
 TreeNode ShellTree::AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data) {
-    TreeNode node = AddChild(parent, text, reinterpret_cast<LPARAM>(data.get()));
-    if (node) node_data_[node] = std::move(data);
+    TreeNode node = AddChild(parent, text, reinterpret_cast<LPARAM>(data.get()), insert_after_);
+    if (!node) return nullptr;
+    // A node put last keeps the known order of its siblings true.
+    if (auto known = child_order_.find(data->ParentData()); known != child_order_.end() && insert_after_ == TVI_LAST)
+        known->second.push_back(node);
+    node_data_[node] = std::move(data);
     return node;
 }
 
@@ -241,8 +245,14 @@ void ShellTree::SortChildren(TreeNode node) {
     const std::function<int(LPARAM, LPARAM)> compare = [this](LPARAM a, LPARAM b) { return CompareNodes(a, b); };
     if (node) {
         CustomSort(node, compare);
+        if (ShellTreeData* data = ShellData(node)) {
+            std::vector<TreeNode>& order = child_order_[data];
+            order.clear();
+            for (TreeNode c = FirstChild(node); c; c = NextSibling(c)) order.push_back(c);
+        }
         return;
     }
+    child_order_.clear();
     CustomSort(nullptr, compare);
     std::vector<TreeNode> pending;
     for (TreeNode n = FirstRoot(); n; n = NextSibling(n)) pending.push_back(n);
@@ -415,6 +425,7 @@ void ShellTree::WindowDestroying() {
     // The watchers post to this window: they end with it.
     sync_timer_.SetEnabled(false);
     watchers_.reset();
+    child_order_.clear();
     BeginUpdate();
     DeleteAllNodes();
     EndUpdate();
@@ -428,6 +439,8 @@ void ShellTree::NodeDeleted(TreeNode node, LPARAM) {
     if (found == node_data_.end()) return;
     std::unique_ptr<ShellTreeData> data = std::move(found->second);
     node_data_.erase(found);
+    child_order_.erase(data.get());
+    child_order_.erase(data->ParentData());
     if (OnDeleteItem) OnDeleteItem(*this, node, *data);
 }
 

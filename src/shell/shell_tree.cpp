@@ -4,6 +4,7 @@
 #include "runtime/form.h"
 #include "shell/change_watcher.h"
 #include "shell/device_change_dispatcher.h"
+#include "shell/long_path_folder.h"
 #include "shell/shell_namespace.h"
 #include "shell/system_image_list.h"
 #include "shell/wait_cursor.h"
@@ -284,8 +285,14 @@ void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
         info.item.iImage = info.item.iSelectedImage = 0;
         return;
     }
-    info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
-    info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
+    if (IsLongPathItem(data->RelIdList())) {
+        // The platform cannot read the long path layer's items.
+        info.item.iImage = GetFolderIconIndex(kSmallIcon);
+        info.item.iSelectedImage = GetFolderIconIndex(kSmallOpenIcon);
+    } else {
+        info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
+        info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
+    }
     info.item.mask |= TVIF_DI_SETITEM;  // asked once per node
 }
 

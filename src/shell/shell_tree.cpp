@@ -5,6 +5,7 @@
 #include "shell/file_operations.h"
 #include "shell/change_watcher.h"
 #include "shell/device_change_dispatcher.h"
+#include "shell/long_path_folder.h"
 #include "shell/shell_namespace.h"
 #include "shell/system_image_list.h"
 #include "shell/wait_cursor.h"
@@ -116,8 +117,12 @@ void ShellTree::DeleteAllNodes() {
 }
 
 TreeNode ShellTree::AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data) {
-    TreeNode node = AddChild(parent, text, reinterpret_cast<LPARAM>(data.get()));
-    if (node) node_data_[node] = std::move(data);
+    TreeNode node = AddChild(parent, text, reinterpret_cast<LPARAM>(data.get()), insert_after_);
+    if (!node) return nullptr;
+    // A node put last keeps the known order of its siblings true.
+    if (auto known = child_order_.find(data->ParentData()); known != child_order_.end() && insert_after_ == TVI_LAST)
+        known->second.push_back(node);
+    node_data_[node] = std::move(data);
     return node;
 }
 
@@ -242,8 +247,14 @@ void ShellTree::SortChildren(TreeNode node) {
     const std::function<int(LPARAM, LPARAM)> compare = [this](LPARAM a, LPARAM b) { return CompareNodes(a, b); };
     if (node) {
         CustomSort(node, compare);
+        if (ShellTreeData* data = ShellData(node)) {
+            std::vector<TreeNode>& order = child_order_[data];
+            order.clear();
+            for (TreeNode c = FirstChild(node); c; c = NextSibling(c)) order.push_back(c);
+        }
         return;
     }
+    child_order_.clear();
     CustomSort(nullptr, compare);
     std::vector<TreeNode> pending;
     for (TreeNode n = FirstRoot(); n; n = NextSibling(n)) pending.push_back(n);
@@ -275,8 +286,14 @@ void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
         info.item.iImage = info.item.iSelectedImage = 0;
         return;
     }
-    info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
-    info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
+    if (IsLongPathItem(data->RelIdList())) {
+        // The platform cannot read the long path layer's items.
+        info.item.iImage = GetFolderIconIndex(kSmallIcon);
+        info.item.iSelectedImage = GetFolderIconIndex(kSmallOpenIcon);
+    } else {
+        info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
+        info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
+    }
     info.item.mask |= TVIF_DI_SETITEM;  // asked once per node
 }
 
@@ -417,6 +434,7 @@ void ShellTree::WindowDestroying() {
     // The watchers post to this window: they end with it.
     sync_timer_.SetEnabled(false);
     watchers_.reset();
+    child_order_.clear();
     BeginUpdate();
     DeleteAllNodes();
     EndUpdate();
@@ -431,6 +449,8 @@ void ShellTree::NodeDeleted(TreeNode node, LPARAM) {
     if (found == node_data_.end()) return;
     std::unique_ptr<ShellTreeData> data = std::move(found->second);
     node_data_.erase(found);
+    child_order_.erase(data.get());
+    child_order_.erase(data->ParentData());
     if (OnDeleteItem) OnDeleteItem(*this, node, *data);
 }
 

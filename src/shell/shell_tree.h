@@ -174,6 +174,8 @@ private:
     // Refresh and monitoring (shell_tree_refresh.cpp).
     void ResyncNode(TreeNode node, TreeNode& selection);
     void RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection);
+    void InsertInOrder(IShellFolder* folder, TreeNode node, PCUITEMID_CHILD item, std::vector<TreeNode>& children);
+    std::vector<TreeNode> ChildrenInOrder(TreeNode node, ShellTreeData* data);
     void ChangeNotified();
     void SyncTimerFired();
     void StartMonitoring();
@@ -242,6 +244,12 @@ private:
     ComPtr<IDropTarget> drop_target_;
     DragState drag_;
     std::unique_ptr<FileOperations> file_operations_;
+    TreeNode insert_after_ = TVI_LAST;  // where AddShellItem puts its node
+    // The children of opened nodes in the control's order, kept from one
+    // sort or refresh to the next (walking thousands of nodes through the
+    // control's messages costs more than the refresh itself). A node's entry
+    // goes when one of its children is deleted elsewhere.
+    std::unordered_map<ShellTreeData*, std::vector<TreeNode>> child_order_;
 };
 
 }  // namespace census

@@ -1,5 +1,6 @@
 #include "shell/shell_tree_data.h"
 
+#include "shell/long_path_folder.h"
 #include "shell/shell_namespace.h"
 
 namespace census {
@@ -20,6 +21,10 @@ IShellFolder* ShellTreeData::NodeFolder() {
         node_folder_ = DesktopFolder();
     } else if (IShellFolder* parent = ParentShellFolder()) {
         parent->BindToObject(relative_.get(), nullptr, IID_IShellFolder, node_folder_.put_void());
+        // A folder of the long path layer binds its own items already.
+        if (const std::wstring path = Path(); node_folder_ && !IsLongPathItem(relative_.get()) &&
+                                              NeedsLongPathFolder(path))
+            node_folder_ = MakeLongPathFolder(path);
     }
     return node_folder_.get();
 }
@@ -33,8 +38,25 @@ IShellFolder* ShellTreeData::ParentShellFolder() {
     return parent_folder_.get();
 }
 
+// Items of folders the platform cannot name by path (those of a long path
+// folder) get their path from the parent's path and their own file name.
 std::wstring ShellTreeData::Path() {
-    return GetPathFromIdList(AbsoluteIdList());
+    const bool own_item = parent_ && IsLongPathItem(relative_.get());
+    if (!own_item) {
+        std::wstring path = GetPathFromIdList(AbsoluteIdList());
+        if (!path.empty() || !parent_) return path;
+    }
+    IShellFolder* folder = ParentShellFolder();
+    PCUITEMID_CHILD item = relative_.get();
+    SFGAOF attributes = SFGAO_FILESYSTEM;
+    STRRET record{};
+    if (!folder || FAILED(folder->GetAttributesOf(1, &item, &attributes)) || !(attributes & SFGAO_FILESYSTEM) ||
+        FAILED(folder->GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, &record)))
+        return {};
+    const std::wstring name = TakeNameRecord(record, item);
+    const std::wstring parent_path = parent_->Path();
+    if (name.empty() || parent_path.empty() || name.find(L'\\') != std::wstring::npos) return {};
+    return parent_path.back() == L'\\' ? parent_path + name : parent_path + L"\\" + name;
 }
 
 void ShellTreeData::SetRelIdList(PCUITEMID_CHILD relative) {

@@ -6,6 +6,10 @@
 #include "shell/shell_tree.h"
 #include "shell/wait_cursor.h"
 
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
 namespace census {
 namespace {
 
@@ -72,9 +76,21 @@ void ShellTree::RefreshTree() {
     if (OnFillComplete) OnFillComplete(*this);
 }
 
+namespace {
+
+std::string ItemBytes(PCUIDLIST_RELATIVE item) {
+    return std::string(reinterpret_cast<const char*>(item), IdListSize(item));
+}
+
+}  // namespace
+
 // Only folders that were opened are read again (a folder of thousands of
 // leaves costs one enumeration, not thousands); the others are left alone
 // with their whole subtree. New items follow the same rules as a fill.
+//
+// Most items come back byte for byte as they were: those are matched by
+// their bytes, and only the rest are compared by the folder, so a refresh of
+// a large folder asks the shell to compare a handful of items, not n log n.
 void ShellTree::ResyncNode(TreeNode node, TreeNode& selection) {
     ShellTreeData* data = ShellData(node);
     if (!data || !data->Opened()) return;
@@ -82,36 +98,83 @@ void ShellTree::ResyncNode(TreeNode node, TreeNode& selection) {
     ComPtr<IEnumIDList> items;
     if (!folder || folder->EnumObjects(OwnerWindow(), EnumerationFlags(), items.put()) != S_OK || !items) return;
 
-    PidlList existing;
-    existing.SetOrderFolder(folder);
-    existing.SetDuplicatePolicy(DuplicatePolicy::Accept);
-    for (TreeNode child = FirstChild(node); child; child = NextSibling(child)) {
-        if (ShellTreeData* child_data = ShellData(child))
-            existing.Add(const_cast<LPITEMIDLIST>(static_cast<LPCITEMIDLIST>(child_data->RelIdList())), child);
+    std::vector<TreeNode> children = ChildrenInOrder(node, data);
+    std::unordered_multimap<std::string, TreeNode> unmatched;
+    for (TreeNode child : children) {
+        if (ShellTreeData* child_data = ShellData(child)) unmatched.emplace(ItemBytes(child_data->RelIdList()), child);
     }
-    existing.SetKeepSorted(true);
-
     PidlList current;
     current.SetOwningAllocator(&ShellAllocator());
     for (;;) {
         LPITEMIDLIST item = nullptr;
         ULONG fetched = 0;
         if (items->Next(1, reinterpret_cast<PITEMID_CHILD*>(&item), &fetched) != S_OK || !fetched) break;
-        current.Add(item);
+        auto same = unmatched.find(ItemBytes(item));
+        if (same != unmatched.end()) {
+            unmatched.erase(same);
+            ShellAllocator().Free(item);
+        } else {
+            current.Add(item);
+        }
     }
+
+    // What is left on both sides: in the shell's order, as the nodes are.
+    PidlList existing;
+    existing.SetOrderFolder(folder);
+    existing.SetDuplicatePolicy(DuplicatePolicy::Accept);
+    std::unordered_set<TreeNode> left;
+    for (const auto& entry : unmatched) left.insert(entry.second);
+    for (TreeNode child : children) {
+        if (left.count(child))
+            existing.Add(const_cast<LPITEMIDLIST>(static_cast<LPCITEMIDLIST>(ShellData(child)->RelIdList())), child);
+    }
+    existing.SetKeepSorted(true);
     for (int i = current.Count() - 1; i >= 0; --i) {
         const int at = existing.IndexOf(current[i].list);
         if (at < 0) continue;
         existing.Delete(at);
         current.Delete(i);
     }
-    RemoveVanished(existing, node, selection);
-    for (int i = 0; i < current.Count(); ++i) AddShellItem(folder, data->AbsoluteIdList(), current[i].list, node);
-    if (current.Count() > 0) {
-        SortChildren(node);
-        SetHasChildren(node, true);
+    if (existing.Count() > 0) {
+        std::unordered_set<TreeNode> gone;
+        for (int i = 0; i < existing.Count(); ++i) gone.insert(existing[i].node);
+        std::erase_if(children, [&gone](TreeNode child) { return gone.count(child) != 0; });
+        RemoveVanished(existing, node, selection);
     }
-    for (TreeNode child = FirstChild(node); child; child = NextSibling(child)) ResyncNode(child, selection);
+    for (int i = 0; i < current.Count(); ++i) InsertInOrder(folder, node, current[i].list, children);
+    if (current.Count() > 0) SetHasChildren(node, true);
+    child_order_[data] = children;
+    for (TreeNode child : children) ResyncNode(child, selection);
+}
+
+std::vector<TreeNode> ShellTree::ChildrenInOrder(TreeNode node, ShellTreeData* data) {
+    auto known = child_order_.find(data);
+    if (known != child_order_.end()) return known->second;
+    std::vector<TreeNode> children;
+    for (TreeNode child = FirstChild(node); child; child = NextSibling(child)) children.push_back(child);
+    return children;
+}
+
+// A new item goes straight to its place among the node's children (which are
+// in the shell's order), so the other children need not be sorted again.
+void ShellTree::InsertInOrder(IShellFolder* folder, TreeNode node, PCUITEMID_CHILD item,
+                              std::vector<TreeNode>& children) {
+    size_t lo = 0, hi = children.size();
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        ShellTreeData* mid_data = ShellData(children[mid]);
+        const HRESULT hr = mid_data ? folder->CompareIDs(0, mid_data->RelIdList(), item) : E_FAIL;
+        if (SUCCEEDED(hr) && static_cast<short>(HRESULT_CODE(hr)) < 0) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    insert_after_ = lo == 0 ? TVI_FIRST : children[lo - 1];
+    ScopeExit last([this] { insert_after_ = TVI_LAST; });
+    last_inserted_ = nullptr;
+    if (SUCCEEDED(AddShellItem(folder, ShellData(node)->AbsoluteIdList(), item, node)) && last_inserted_)
+        children.insert(children.begin() + static_cast<std::ptrdiff_t>(lo), last_inserted_);
 }
 
 void ShellTree::RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection) {

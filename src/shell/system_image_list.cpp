@@ -85,6 +85,15 @@ int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour) {
     return info.iIcon;
 }
 
+int GetFolderIconIndex(UINT flavour) {
+    UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX;
+    if (flavour & 1) flags |= SHGFI_SMALLICON;
+    if (flavour & 2) flags |= SHGFI_OPENICON;
+    SHFILEINFOW info{};
+    if (!::SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags)) return 0;
+    return info.iIcon;
+}
+
 HIMAGELIST GetSystemImageList(bool small) {
     return QuerySystemList(small);
 }

@@ -25,6 +25,9 @@ enum IconFlavour : UINT { kSmallIcon = 1, kSmallOpenIcon = 3 };
 // Index of the item's icon in the system image list; 0 on any failure.
 int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour);
 
+// Index of the plain folder icon (for folders the platform cannot name).
+int GetFolderIconIndex(UINT flavour);
+
 // The system image list (shared; never destroy it, never add to it).
 HIMAGELIST GetSystemImageList(bool small);
 

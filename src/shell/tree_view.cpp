@@ -67,10 +67,10 @@ void TreeView::ColorChanged() {
     if (HandleAllocated()) TreeView_SetBkColor(Window(), ColorToRgb(Color()));
 }
 
-TreeNode TreeView::AddChild(TreeNode parent, const std::wstring& text, LPARAM data) {
+TreeNode TreeView::AddChild(TreeNode parent, const std::wstring& text, LPARAM data, TreeNode after) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
+    insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
     insert.item.lParam = data;

@@ -51,7 +51,8 @@ public:
     HIMAGELIST ImageList() const { return images_; }
 
     // --- Nodes (need the window).
-    TreeNode AddChild(TreeNode parent, const std::wstring& text, LPARAM data);
+    // after: a sibling, TVI_FIRST or TVI_LAST.
+    TreeNode AddChild(TreeNode parent, const std::wstring& text, LPARAM data, TreeNode after = TVI_LAST);
     void DeleteNode(TreeNode node);
     void DeleteAll();
     int NodeCount();

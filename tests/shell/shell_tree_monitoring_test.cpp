@@ -150,6 +150,16 @@ TEST_F(ShellTreeMonitoring, BurstOfFiftyChangesGivesOneRefresh) {
     tree->OnFillComplete = nullptr;
 }
 
+TEST_F(ShellTreeMonitoring, WithoutDynamicRefreshNothingIsWatchedAndOnAgainItIs) {
+    TreeNode deep = OpenDeep();
+    tree->SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
+    ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"alpha\\deep\\Unwatched"))));
+    EXPECT_FALSE(WaitFor([&] { return Child(deep, L"Unwatched") != nullptr; }, kFocusedRefreshDelay + kSlack));
+    tree->SetOptions(kDefaultShellTreeOptions);
+    ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"alpha\\deep\\Watched"))));
+    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Watched") != nullptr; }, kFocusedRefreshDelay + kSlack));
+}
+
 TEST_F(ShellTreeMonitoring, WatcherThreadsEndWithTheTree) {
     OpenDeep();
     tree.reset();

@@ -99,5 +99,18 @@ TEST_F(ShellTreeRefresh, DeletedSelectedFolderMovesTheSelectionToItsParentAndRep
     EXPECT_FALSE(tree.HasChildren(deep)) << "an opened folder left empty loses its button";
 }
 
+TEST_F(ShellTreeRefresh, FolderReachedByNavigationBeforeTheRefreshIsShownOnce) {
+    Load();
+    TreeNode deep = OpenDeep();
+    temp.Dir(L"alpha\\deep\\late");
+    UniqueIdList late;
+    ASSERT_HRESULT_SUCCEEDED(ParsePath(temp.Path(L"alpha\\deep\\late"), late));
+    tree.SelectedFolder().SetIdList(late.get());
+    ASSERT_EQ(tree.NodeText(tree.Selected()), L"late");
+    tree.RefreshTree();
+    EXPECT_EQ(ChildTexts(deep), (std::vector<std::wstring>{L"deeper", L"late"}));
+    EXPECT_EQ(tree.NodeText(tree.Selected()), L"late");
+}
+
 }  // namespace
 }  // namespace census

@@ -206,8 +206,9 @@ TEST_F(ShellTreeTest, HiddenFoldersAreDimmedAndNoOthers) {
         EXPECT_EQ(tree.NodeCut(Child(root, name)), std::wstring(name) == L"hidden") << name;
 }
 
-// A chosen folder of 300 characters, below a parent the shell still parses.
-TEST_F(ShellTreeTest, ChosenFolderPathHasItsFullLength) {
+// A chosen folder of 300 characters, below a parent the shell still parses:
+// its path, and the folders below it.
+TEST_F(ShellTreeTest, ChosenFolderOfThreeHundredCharactersHasItsPathAndExpands) {
     std::vector<std::wstring> names;
     std::wstring relative;
     auto add = [&](size_t length) {
@@ -222,9 +223,25 @@ TEST_F(ShellTreeTest, ChosenFolderPathHasItsFullLength) {
     Load(temp.Root());
     UniqueIdList list = testing::LongPathList(temp.Root(), names);
     ASSERT_TRUE(list);
+    temp.Dir(relative + L"\\inner");
+    temp.Dir(relative + L"\\inner\\innermost");
+    temp.Dir(relative + L"\\Another");
     tree.SelectedFolder().SetIdList(list.get());
-    EXPECT_EQ(tree.NodeText(tree.Selected()), names.back());
+    TreeNode selected = tree.Selected();
+    EXPECT_EQ(tree.NodeText(selected), names.back());
     EXPECT_EQ(tree.SelectedFolderPath(), chosen);
+
+    EXPECT_TRUE(tree.HasChildren(selected));
+    tree.Expand(selected);
+    EXPECT_EQ(ChildTexts(selected), (std::vector<std::wstring>{L"Another", L"inner"}));
+    TreeNode inner = Child(selected, L"inner");
+    ASSERT_NE(inner, nullptr);
+    EXPECT_TRUE(tree.HasChildren(inner));
+    EXPECT_FALSE(tree.HasChildren(Child(selected, L"Another")));
+    tree.Expand(inner);
+    EXPECT_EQ(ChildTexts(inner), std::vector<std::wstring>{L"innermost"});
+    tree.Select(tree.FirstChild(inner));
+    EXPECT_EQ(tree.SelectedFolderPath(), chosen + L"\\inner\\innermost");
 }
 
 // The image each of the desktop's children shows, read from the screen,

@@ -154,6 +154,7 @@ void TForm1::SetTexts() {
 
 void TForm1::WireEvents() {
     OnActivate = [this](Control& sender) { FormActivate(sender); };
+    OnClose = [this](Control& sender) { FormClose(sender); };
     FxShellTree1->OnChange = [this](TreeView& sender, TreeNode node) { FxShellTree1Change(sender, node); };
     Button1->OnClick = [this](Control& sender) { Button1Click(sender); };
     Button2->OnClick = [this](Control& sender) { Button2Click(sender); };
@@ -175,20 +176,26 @@ void TForm1::FxShellTree1Change(Control&, HTREEITEM) {
 // --- census ------------------------------------------------------------------------
 
 void TForm1::Button1Click(Control&) {
+    // A click still queued behind the window's close starts nothing.
+    if (Application::Instance().Terminated()) return;
     Memo1->Lines().Clear();
     pending_lines_.clear();
     pacer_.Start();
     CensusWalk walk(census_, *this);
     walk.Run(FxShellTree1->SelectedFolderPath());
+    // Also after a census that found nothing: the count is that of the list shown.
     ShowListed();
 }
 
 void TForm1::Button3Click(Control&) { census_.StopRequested = true; }
 
+void TForm1::FormClose(Control&) { census_.StopRequested = true; }
+
 bool TForm1::FullPaths() { return CheckBox1->Checked(); }
 
-void TForm1::FileListed(const std::wstring& line) {
-    pending_lines_.push_back(line);
+void TForm1::FileListed(const std::wstring& line) { pending_lines_.push_back(line); }
+
+void TForm1::EntryDone() {
     if (!pacer_.Due()) return;
     // Whatever a handler sees while messages run, the pane and the count
     // already show every file listed so far.
@@ -199,8 +206,7 @@ void TForm1::FileListed(const std::wstring& line) {
 }
 
 void TForm1::ShowListed() {
-    if (pending_lines_.empty()) return;
-    Memo1->Lines().AddStrings(pending_lines_);
+    if (!pending_lines_.empty()) Memo1->Lines().AddStrings(pending_lines_);
     pending_lines_.clear();
     Label2->SetCaption(kCountCaption + std::to_wstring(census_.FileCount));
     Label2->Update();

@@ -5,27 +5,44 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <vector>
 
 namespace census::testing {
 
 namespace {
 
-void RemoveTree(const std::wstring& path) {
-    DWORD attrs = ::GetFileAttributesW(path.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES) return;
-    if ((attrs & FILE_ATTRIBUTE_DIRECTORY) && !(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAW fd;
-        UniqueFindHandle h(::FindFirstFileW((path + L"\\*").c_str(), &fd));
-        if (h) {
+// Depth first without recursion: a test tree may be a chain of folders far
+// deeper than the thread's stack would allow.
+void RemoveTree(const std::wstring& top) {
+    struct Entry {
+        std::wstring path;
+        bool opened = false;
+    };
+    std::vector<Entry> todo{{top}};
+    while (!todo.empty()) {
+        const std::wstring path = todo.back().path;
+        DWORD attrs = ::GetFileAttributesW(path.c_str());
+        if (attrs == INVALID_FILE_ATTRIBUTES) {
+            todo.pop_back();
+            continue;
+        }
+        bool real_folder = (attrs & FILE_ATTRIBUTE_DIRECTORY) && !(attrs & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (real_folder && !todo.back().opened) {
+            todo.back().opened = true;
+            WIN32_FIND_DATAW fd;
+            UniqueFindHandle h(::FindFirstFileW((path + L"\\*").c_str(), &fd));
+            if (!h) continue;
             do {
                 std::wstring name = fd.cFileName;
-                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+                if (name != L"." && name != L"..") todo.push_back({path + L"\\" + name});
             } while (::FindNextFileW(h.get(), &fd));
+            continue;
         }
+        todo.pop_back();
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attrs & FILE_ATTRIBUTE_DIRECTORY));
+        // A directory link may go either way, depending on the platform.
+        if (!(attrs & FILE_ATTRIBUTE_DIRECTORY) || !::RemoveDirectoryW(path.c_str())) ::DeleteFileW(path.c_str());
     }
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attrs & FILE_ATTRIBUTE_DIRECTORY));
-    // A directory link may go either way, depending on the platform.
-    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY) || !::RemoveDirectoryW(path.c_str())) ::DeleteFileW(path.c_str());
 }
 
 }  // namespace

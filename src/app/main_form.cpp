@@ -2,6 +2,7 @@
 
 #include "app/census_line.h"
 #include "runtime/application.h"
+#include "runtime/text_file.h"
 
 namespace census {
 
@@ -12,6 +13,16 @@ const wchar_t kStartCaption[] = L"П Л И !";
 const wchar_t kCountCaption[] = L"Количество Файлов: ";
 const wchar_t kPathHintPrefix[] = L"Текущий каталог: ";
 const wchar_t kNoNameMessage[] = L"(!)укажите имя сохраняемого файла(!)";
+const wchar_t kListFilter[] = L"TXT-файлы (*.txt)|*.txt|UTF-8 (*.txt)|*.txt";
+constexpr int kUtf8FilterIndex = 2;
+
+// Said after a code page 1251 save that had to replace characters.
+std::wstring ReplacedCharactersMessage(int lines) {
+    return L"(!)Файл записан, но в кодировке 1251 нет некоторых символов из имён файлов.\r\n"
+           L"Строк, где они заменены на \"?\": " +
+           std::to_wstring(lines) +
+           L".\r\nЧтобы сохранить имена полностью, запишите список с типом файла \"UTF-8\"(!)";
+}
 
 // The author's addresses (placeholders of the right kinds).
 const wchar_t kSiteAddress[] = L"http://www.example.com/";
@@ -148,7 +159,7 @@ void TForm1::SetTexts() {
     FxURLLabel3->SetRotation(roFlat);
     for (UrlLabel* link_label : {FxURLLabel1, FxURLLabel2, FxURLLabel3}) link_label->SetBorderInner(fsFlat);
 
-    SaveDialog1->Filter = L"TXT-файлы (*.txt)|*.txt";
+    SaveDialog1->Filter = kListFilter;
     SaveDialog1->Title = L"Записать в файл";
 }
 
@@ -215,14 +226,17 @@ void TForm1::ShowListed() {
 // --- saving ------------------------------------------------------------------------
 
 void TForm1::Button2Click(Control&) {
+    SaveDialog1->FilterIndex = 1;  // code page 1251 unless the user picks UTF-8
     if (!SaveDialog1->Execute()) return;
+    Application& app = Application::Instance();
     std::optional<std::wstring> target = SaveFileName(SaveDialog1->FileName);
     if (!target) {
-        Application& app = Application::Instance();
         app.MessageBox(kNoNameMessage, app.Title(), MB_OK);
         return;
     }
-    Memo1->Lines().SaveToFile(*target);
+    const bool utf8 = SaveDialog1->FilterIndex == kUtf8FilterIndex;
+    int replaced = WriteTextFile(*target, Memo1->Lines().Text(), utf8 ? ListEncoding::Utf8 : ListEncoding::CodePage1251);
+    if (replaced > 0 && !utf8) app.MessageBox(ReplacedCharactersMessage(replaced), app.Title(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace census

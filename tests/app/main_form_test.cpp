@@ -82,6 +82,9 @@ void PostClick(Control& control) {
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The platform's save dialog moves the current directory to the
+        // folder saved in; it is put back so test folders can be removed.
+        ::GetCurrentDirectoryW(MAX_PATH, initial_directory_);
         Application& app = Application::Instance();
         app.OnException = [this](const std::wstring& m) { errors.push_back(m); };
         app.MessageBoxOverride = [this](const std::wstring& text, const std::wstring& caption, UINT flags) {
@@ -98,6 +101,7 @@ protected:
         app.OnException = nullptr;
         app.MessageBoxOverride = nullptr;
         app.ProcessMessages();
+        ::SetCurrentDirectoryW(initial_directory_);
     }
     void Choose(const std::wstring& folder) {
         UniqueIdList list;
@@ -121,6 +125,7 @@ protected:
     std::unique_ptr<TForm1> form;
     std::vector<std::wstring> errors;
     std::vector<Box> boxes;
+    wchar_t initial_directory_[MAX_PATH] = L"";
 };
 
 TEST_F(MainFormTest, OpensWithInstructionsAndTheChosenFolderInThePathLabel) {
@@ -388,6 +393,7 @@ TEST_F(MainFormTest, TheRealSaveDialogTakesLongNamesAndBothFileTypes) {
             ::Sleep(20);
         }
         Application::Instance().ProcessMessages();
+        ::SetCurrentDirectoryW(initial_directory_);  // the dialog moved it into the test's folder
         ASSERT_TRUE(user.Found()) << "no save dialog";
         EXPECT_EQ(list, form->Memo1->Lines().Text());
         if (c.written.empty()) {

@@ -18,7 +18,7 @@ constexpr int kUtf8FilterIndex = 2;
 
 // Said after a code page 1251 save that had to replace characters.
 std::wstring ReplacedCharactersMessage(int lines) {
-    return L"(!)Файл записан, но в кодировке 1251 нет некоторых символов из имён файлов.\r\n"
+    return L"(!)файл записан, но в кодировке 1251 нет некоторых символов из имён файлов.\r\n"
            L"Строк, где они заменены на \"?\": " +
            std::to_wstring(lines) +
            L".\r\nЧтобы сохранить имена полностью, запишите список с типом файла \"UTF-8\"(!)";
@@ -235,8 +235,10 @@ void TForm1::Button2Click(Control&) {
         return;
     }
     const bool utf8 = SaveDialog1->FilterIndex == kUtf8FilterIndex;
-    int replaced = WriteTextFile(*target, Memo1->Lines().Text(), utf8 ? ListEncoding::Utf8 : ListEncoding::CodePage1251);
-    if (replaced > 0 && !utf8) app.MessageBox(ReplacedCharactersMessage(replaced), app.Title(), MB_OK | MB_ICONWARNING);
+    const ListEncoding encoding = utf8 ? ListEncoding::Utf8 : ListEncoding::CodePage1251;
+    int replaced = WriteTextFile(*target, Memo1->Lines().Text(), encoding);
+    if (replaced > 0 && !utf8)
+        app.MessageBox(ReplacedCharactersMessage(replaced), app.Title(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace census

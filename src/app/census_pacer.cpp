@@ -7,7 +7,7 @@
 namespace census {
 
 std::uint64_t CensusPacer::IntervalFor(std::uint64_t cost_ms) {
-    return std::clamp<std::uint64_t>(2 * cost_ms, kInterval, kMaxInterval);
+    return std::clamp<std::uint64_t>(kWaitPerCost * cost_ms, kInterval, kMaxInterval);
 }
 
 void CensusPacer::Start() {

@@ -1,17 +1,15 @@
 #include "app/census_walk.h"
 
 #include "app/census_line.h"
-#include "runtime/handles.h"
 
 #include <windows.h>
 
 namespace census {
 
 std::wstring ExtendedFolderPath(const std::wstring& folder) {
-    std::wstring source = folder.empty() ? L"." : folder;
-    DWORD n = ::GetFullPathNameW(source.c_str(), 0, nullptr, nullptr);
+    DWORD n = ::GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
     std::wstring full(n, L'\0');
-    n = ::GetFullPathNameW(source.c_str(), n, full.data(), nullptr);
+    n = ::GetFullPathNameW(folder.c_str(), n, full.data(), nullptr);
     full.resize(n);
     if (full.rfind(L"\\\\?\\", 0) == 0) return WithTrailingBackslash(full);
     if (full.rfind(L"\\\\", 0) == 0) return WithTrailingBackslash(L"\\\\?\\UNC\\" + full.substr(2));
@@ -26,36 +24,55 @@ void CensusWalk::Run(const std::wstring& folder) {
     state_.StopRequested = false;
     generation_ = ++state_.Generation;
     levels_.clear();
-    Walk(folder, ExtendedFolderPath(folder));
+    if (folder.empty()) return;
+    Enter(folder, ExtendedFolderPath(folder));
+    while (!levels_.empty()) {
+        if (!NextEntry(levels_.back())) {
+            levels_.pop_back();  // closes its search
+            continue;
+        }
+        const std::wstring_view name = entry_.cFileName;
+        if (name == L"." || name == L"..") continue;
+        HandleEntry(levels_.back());
+        host_.EntryDone();
+        if (Ended()) break;
+    }
+    levels_.clear();
 }
 
 bool CensusWalk::Ended() const { return state_.StopRequested || state_.Generation != generation_; }
 
-void CensusWalk::Walk(std::wstring folder, std::wstring api_folder) {
+void CensusWalk::Enter(std::wstring folder, std::wstring api_folder) {
     folder = WithTrailingBackslash(std::move(folder));
     if (!host_.FullPaths() && state_.RootPrefix.empty()) state_.RootPrefix = folder + L" ";
-
-    WIN32_FIND_DATAW entry;
     std::wstring pattern = api_folder + L"*";
-    UniqueFindHandle search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+    UniqueFindHandle search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry_, FindExSearchNameMatch,
                                                nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!search) return;
-    levels_.push_back(Level{api_folder});
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            std::wstring api_child = api_folder + name + L"\\";
-            // A directory link back into a folder being walked would never end.
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackIntoWalk(api_child)) continue;
-            Walk(folder + name, std::move(api_child));
-        } else {
-            ++state_.FileCount;
-            host_.FileListed(CensusLine(folder, name, state_.RootPrefix));
-        }
-        if (Ended()) break;
-    } while (::FindNextFileW(search.get(), &entry));
-    levels_.pop_back();
+    levels_.push_back(Level{std::move(folder), std::move(api_folder), std::move(search)});
+}
+
+bool CensusWalk::NextEntry(Level& level) {
+    if (level.first_pending) {
+        level.first_pending = false;
+        return true;
+    }
+    return ::FindNextFileW(level.search.get(), &entry_) != FALSE;
+}
+
+// The entry just read in `level`: a folder is opened (its contents come
+// next, before the rest of `level`), a file is listed.
+void CensusWalk::HandleEntry(const Level& level) {
+    const std::wstring name = entry_.cFileName;
+    if (entry_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        std::wstring api_child = level.api_path + name + L"\\";
+        // A directory link back into a folder being walked would never end.
+        if ((entry_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackIntoWalk(api_child)) return;
+        Enter(level.folder + name, std::move(api_child));
+        return;
+    }
+    ++state_.FileCount;
+    host_.FileListed(CensusLine(level.folder, name, state_.RootPrefix));
 }
 
 bool CensusWalk::ReadFileId(const std::wstring& api_path, FileId& id) {

@@ -4,7 +4,13 @@
 // The walk runs on the user interface thread and lets the window handle its
 // messages while it goes (through the host), so the host's handlers can stop
 // it, start another census or save in the middle of it.
+//
+// Its depth is not bound by the thread's stack: the open folders are kept on
+// a list of their own, so a chain of folders as deep as the file system
+// allows is walked on any thread.
 #pragma once
+
+#include "runtime/handles.h"
 
 #include <cstdint>
 #include <string>
@@ -28,14 +34,19 @@ public:
     virtual bool FullPaths() = 0;
     // One file's line, already counted in the state.
     virtual void FileListed(const std::wstring& line) = 0;
+    // After every entry the walk handled, file or folder ("." and ".." are
+    // not entries). The window catches up here when it is due, so it answers
+    // also deep inside folders that hold no files.
+    virtual void EntryDone() {}
 };
 
 class CensusWalk {
 public:
     CensusWalk(CensusState& state, CensusHost& host);
 
-    // Clears the state for a new census and walks `folder` (a file-system path
-    // or empty for the current directory).
+    // Clears the state for a new census and walks `folder`, a file-system
+    // path. An empty folder (a virtual one, which has no path) has no files:
+    // nothing is listed.
     void Run(const std::wstring& folder);
 
 private:
@@ -44,13 +55,20 @@ private:
         unsigned long long index = 0;
         bool operator==(const FileId&) const = default;
     };
+    // One open folder of the walk.
     struct Level {
+        std::wstring folder;    // as the lines show it, ends with "\"
         std::wstring api_path;  // extended-length form, ends with "\"
+        UniqueFindHandle search;
+        bool first_pending = true;  // the entry FindFirstFile gave is still to be handled
         bool id_known = false;
         FileId id;
     };
 
-    void Walk(std::wstring folder, std::wstring api_folder);
+    // Opens a folder's search and puts it on top; nothing when it cannot be read.
+    void Enter(std::wstring folder, std::wstring api_folder);
+    bool NextEntry(Level& level);
+    void HandleEntry(const Level& level);
     bool Ended() const;
     bool LeadsBackIntoWalk(const std::wstring& api_path);
     static bool ReadFileId(const std::wstring& api_path, FileId& id);
@@ -59,11 +77,11 @@ private:
     CensusHost& host_;
     unsigned generation_ = 0;
     std::vector<Level> levels_;
+    WIN32_FIND_DATAW entry_{};
 };
 
 // The extended-length ("\\?\") form of a folder path, absolute, ending with
-// "\": paths over 260 characters are reached through it. An empty folder is
-// the current directory.
+// "\": paths over 260 characters are reached through it.
 std::wstring ExtendedFolderPath(const std::wstring& folder);
 
 }  // namespace census

@@ -2,6 +2,7 @@
 
 #include "app/census_line.h"
 #include "runtime/application.h"
+#include "runtime/text_file.h"
 
 namespace census {
 
@@ -12,6 +13,16 @@ const wchar_t kStartCaption[] = L"П Л И !";
 const wchar_t kCountCaption[] = L"Количество Файлов: ";
 const wchar_t kPathHintPrefix[] = L"Текущий каталог: ";
 const wchar_t kNoNameMessage[] = L"(!)укажите имя сохраняемого файла(!)";
+const wchar_t kListFilter[] = L"TXT-файлы (*.txt)|*.txt|UTF-8 (*.txt)|*.txt";
+constexpr int kUtf8FilterIndex = 2;
+
+// Said after a code page 1251 save that had to replace characters.
+std::wstring ReplacedCharactersMessage(int lines) {
+    return L"(!)файл записан, но в кодировке 1251 нет некоторых символов из имён файлов.\r\n"
+           L"Строк, где они заменены на \"?\": " +
+           std::to_wstring(lines) +
+           L".\r\nЧтобы сохранить имена полностью, запишите список с типом файла \"UTF-8\"(!)";
+}
 
 // The author's addresses (placeholders of the right kinds).
 const wchar_t kSiteAddress[] = L"http://www.example.com/";
@@ -155,12 +166,13 @@ void TForm1::SetTexts() {
     FxBalloonHints1->SetFont(MakeFont(L"Arial", 13, kRussianCharset));
     FxBalloonHints1->SetHintPause(100);
 
-    SaveDialog1->Filter = L"TXT-файлы (*.txt)|*.txt";
+    SaveDialog1->Filter = kListFilter;
     SaveDialog1->Title = L"Записать в файл";
 }
 
 void TForm1::WireEvents() {
     OnActivate = [this](Control& sender) { FormActivate(sender); };
+    OnClose = [this](Control& sender) { FormClose(sender); };
     FxShellTree1->OnChange = [this](TreeView& sender, TreeNode node) { FxShellTree1Change(sender, node); };
     Button1->OnClick = [this](Control& sender) { Button1Click(sender); };
     Button2->OnClick = [this](Control& sender) { Button2Click(sender); };
@@ -182,20 +194,26 @@ void TForm1::FxShellTree1Change(Control&, HTREEITEM) {
 // --- census ------------------------------------------------------------------------
 
 void TForm1::Button1Click(Control&) {
+    // A click still queued behind the window's close starts nothing.
+    if (Application::Instance().Terminated()) return;
     Memo1->Lines().Clear();
     pending_lines_.clear();
     pacer_.Start();
     CensusWalk walk(census_, *this);
     walk.Run(FxShellTree1->SelectedFolderPath());
+    // Also after a census that found nothing: the count is that of the list shown.
     ShowListed();
 }
 
 void TForm1::Button3Click(Control&) { census_.StopRequested = true; }
 
+void TForm1::FormClose(Control&) { census_.StopRequested = true; }
+
 bool TForm1::FullPaths() { return CheckBox1->Checked(); }
 
-void TForm1::FileListed(const std::wstring& line) {
-    pending_lines_.push_back(line);
+void TForm1::FileListed(const std::wstring& line) { pending_lines_.push_back(line); }
+
+void TForm1::EntryDone() {
     if (!pacer_.Due()) return;
     // Whatever a handler sees while messages run, the pane and the count
     // already show every file listed so far.
@@ -206,8 +224,7 @@ void TForm1::FileListed(const std::wstring& line) {
 }
 
 void TForm1::ShowListed() {
-    if (pending_lines_.empty()) return;
-    Memo1->Lines().AddStrings(pending_lines_);
+    if (!pending_lines_.empty()) Memo1->Lines().AddStrings(pending_lines_);
     pending_lines_.clear();
     Label2->SetCaption(kCountCaption + std::to_wstring(census_.FileCount));
     Label2->Update();
@@ -216,14 +233,19 @@ void TForm1::ShowListed() {
 // --- saving ------------------------------------------------------------------------
 
 void TForm1::Button2Click(Control&) {
+    SaveDialog1->FilterIndex = 1;  // code page 1251 unless the user picks UTF-8
     if (!SaveDialog1->Execute()) return;
+    Application& app = Application::Instance();
     std::optional<std::wstring> target = SaveFileName(SaveDialog1->FileName);
     if (!target) {
-        Application& app = Application::Instance();
         app.MessageBox(kNoNameMessage, app.Title(), MB_OK);
         return;
     }
-    Memo1->Lines().SaveToFile(*target);
+    const bool utf8 = SaveDialog1->FilterIndex == kUtf8FilterIndex;
+    const ListEncoding encoding = utf8 ? ListEncoding::Utf8 : ListEncoding::CodePage1251;
+    int replaced = WriteTextFile(*target, Memo1->Lines().Text(), encoding);
+    if (replaced > 0 && !utf8)
+        app.MessageBox(ReplacedCharactersMessage(replaced), app.Title(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace census

@@ -49,6 +49,8 @@ public:
     void Button1Click(Control& sender);
     void Button2Click(Control& sender);
     void Button3Click(Control& sender);
+    // Closing the window ends a running census as the stop button does.
+    void FormClose(Control& sender);
 
     const CensusState& Census() const { return census_; }
 
@@ -65,6 +67,7 @@ private:
     // The census's view of the window.
     bool FullPaths() override;
     void FileListed(const std::wstring& line) override;
+    void EntryDone() override;
     void ShowListed();
 
     CensusState census_;

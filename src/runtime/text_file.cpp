@@ -20,67 +20,118 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
+// The "\\?\" form of a full path: a target longer than 260 characters is
+// reached only through it.
+std::wstring ExtendedPath(const std::wstring& full) {
+    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 [[noreturn]] void ThrowCreateError(const std::wstring& path, DWORD code) {
     throw FileCreateError(L"Cannot create file \"" + FullPath(path) + L"\". " + SystemErrorMessage(code));
 }
 
-// A fresh file beside the target (same folder, so the final rename stays on one volume).
-UniqueFileHandle CreateTemporaryBeside(const std::wstring& full, std::wstring& temp_name) {
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        temp_name = full + L"." + std::to_wstring(::GetCurrentProcessId()) + L"." + std::to_wstring(attempt) +
-                    L".tmp";
-        UniqueFileHandle h(::CreateFileW(temp_name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (h) return h;
-        if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) break;
+// A temporary file that is closed and then deleted unless it was kept.
+struct TemporaryFile {
+    UniqueFileHandle handle;
+    std::wstring name;
+    bool kept = false;
+
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        handle.reset();  // an open file cannot be deleted
+        if (!kept && !name.empty()) ::DeleteFileW(name.c_str());
     }
-    return UniqueFileHandle();
+};
+
+// A fresh file in the target's folder (so the final rename stays on one
+// volume), with a short name of its own: it fits wherever the target's name fits.
+bool CreateTemporaryBeside(const std::wstring& target, TemporaryFile& temp, const WriteFaults& faults) {
+    if (faults.temporary_refused) {
+        ::SetLastError(faults.temporary_refused);
+        return false;
+    }
+    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::wstring name = folder + L"~census-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(attempt) + L".tmp";
+        temp.handle.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                        nullptr));
+        if (temp.handle) {
+            temp.name = std::move(name);
+            return true;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
+}
+
+void WriteAll(HANDLE file, const std::string& bytes, const WriteFaults& faults) {
+    size_t done = 0;
+    for (int index = 0; done < bytes.size(); ++index) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (index == faults.failing_write) {
+            ::WriteFile(file, bytes.data() + done, chunk / 2, &written, nullptr);
+            throw StreamWriteError();
+        }
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            throw StreamWriteError();
+        done += written;
+    }
+    if (!::FlushFileBuffers(file)) throw StreamWriteError();
+}
+
+// The target must be replaceable at all: a locked or read-only file, or a
+// folder of that name, is reported before anything is written. True when
+// the target exists (and may be written).
+bool CheckTarget(const std::wstring& path, const std::wstring& target) {
+    DWORD attrs = ::GetFileAttributesW(target.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return false;
+    if (attrs & FILE_ATTRIBUTE_DIRECTORY) ThrowCreateError(path, ERROR_ACCESS_DENIED);
+    UniqueFileHandle probe(
+        ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe) ThrowCreateError(path, ::GetLastError());
+    return true;
+}
+
+// Where the folder takes no new file, the existing target is written over,
+// as a plain save would: a failure part way leaves it with what was written.
+void WriteInPlace(const std::wstring& path, const std::wstring& target, const std::string& bytes,
+                  const WriteFaults& faults) {
+    UniqueFileHandle file(
+        ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowCreateError(path, ::GetLastError());
+    WriteAll(file.get(), bytes, faults);
 }
 
 }  // namespace
 
-std::string ToCodePage1251(const std::wstring& text) {
-    if (text.empty()) return {};
-    BOOL used_default = FALSE;
-    int n = ::WideCharToMultiByte(kListCodePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                  nullptr, 0, "?", &used_default);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(kListCodePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                          out.data(), n, "?", &used_default);
-    return out;
+std::string ToCodePage1251(const std::wstring& text) { return EncodeList(text, ListEncoding::CodePage1251).bytes; }
+
+int WriteTextFile(const std::wstring& path, const std::wstring& text, ListEncoding encoding) {
+    EncodedList list = EncodeList(text, encoding);
+    WriteFileBytes(path, list.bytes);
+    return list.lines_replaced;
 }
 
-void WriteTextFile(const std::wstring& path, const std::wstring& text) { WriteFileBytes(path, ToCodePage1251(text)); }
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    std::wstring full = FullPath(path);
-    // The target must be replaceable at all: a locked or read-only file, or a
-    // folder of that name, is reported before anything is written.
-    DWORD attrs = ::GetFileAttributesW(full.c_str());
-    if (attrs != INVALID_FILE_ATTRIBUTES) {
-        if (attrs & FILE_ATTRIBUTE_DIRECTORY) ThrowCreateError(path, ERROR_ACCESS_DENIED);
-        UniqueFileHandle probe(::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!probe) ThrowCreateError(path, ::GetLastError());
+void WriteFileBytes(const std::wstring& path, const std::string& bytes, const WriteFaults& faults) {
+    const std::wstring target = ExtendedPath(FullPath(path));
+    const bool exists = CheckTarget(path, target);
+    TemporaryFile temp;
+    if (!CreateTemporaryBeside(target, temp, faults)) {
+        DWORD why = ::GetLastError();
+        if (exists) return WriteInPlace(path, target, bytes, faults);
+        ThrowCreateError(path, why);
     }
-    std::wstring temp;
-    UniqueFileHandle file = CreateTemporaryBeside(full, temp);
-    if (!file) ThrowCreateError(path, ::GetLastError());
-    ScopeExit remove_temp([&] { ::DeleteFileW(temp.c_str()); });
-
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            throw StreamWriteError();
-        done += written;
-    }
-    if (!::FlushFileBuffers(file.get())) throw StreamWriteError();
-    file.reset();
-    if (!::MoveFileExW(temp.c_str(), full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    WriteAll(temp.handle.get(), bytes, faults);
+    temp.handle.reset();
+    if (!::MoveFileExW(temp.name.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowCreateError(path, ::GetLastError());
-    remove_temp.dismiss();
+    temp.kept = true;
 }
 
 }  // namespace census

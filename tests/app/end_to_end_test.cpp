@@ -2,6 +2,7 @@
 #include "runtime/string_list.h"
 #include "support/census_driver.h"
 #include "support/temp_tree.h"
+#include "runtime/handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -50,6 +51,40 @@ TEST(EndToEnd, StartButtonListsTheDesktopFolderInThePane) {
     std::vector<std::wstring> expected = {L"census-e2e\\a.txt", L"census-e2e\\b.doc", L"census-e2e\\Вложенная\\файл.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, lines);
+    EXPECT_TRUE(program.Close());
+}
+
+// Closing the window ends the census and the program with it. The census
+// here would take many minutes: links fan out four ways at each of ten
+// levels, so the same folders are met about a million times.
+TEST(EndToEnd, ClosingTheWindowDuringACensusEndsTheProgram) {
+    const std::wstring desktop = testing::DesktopFolder();
+    if (testing::CountEntries(desktop) != 0) GTEST_SKIP() << "the desktop folder is not empty";
+    testing::TempTree levels;
+    const int kLevels = 10;
+    for (int i = 0; i < kLevels; ++i) {
+        levels.Dir(L"L" + std::to_wstring(i));
+        levels.File(L"L" + std::to_wstring(i) + L"\\f.txt");
+    }
+    for (int i = 0; i + 1 < kLevels; ++i)
+        for (const wchar_t* way : {L"a", L"b", L"c", L"d"})
+            if (!levels.DirLink(L"L" + std::to_wstring(i) + L"\\" + way, levels.Path(L"L" + std::to_wstring(i + 1))))
+                GTEST_SKIP() << "this process cannot make directory links";
+    const std::wstring link = desktop + L"\\census-close";
+    ASSERT_TRUE(testing::MakeDirLink(link, levels.Path(L"L0")));
+    struct Cleanup {
+        std::wstring link;
+        ~Cleanup() { testing::RemoveDirLink(link); }
+    } cleanup{link};
+
+    CensusDriver program;
+    ASSERT_TRUE(program.Start());
+    HWND start = program.FindChildByText(L"П Л И !");
+    HWND count = program.FindChildByText(L"Количество файлов");
+    ASSERT_TRUE(start && count);
+    CensusDriver::Click(start);
+    ASSERT_TRUE(CensusDriver::WaitForText(
+        count, [](const std::wstring& t) { return t.rfind(L"Количество Файлов: ", 0) == 0; }, 30000));
     EXPECT_TRUE(program.Close());
 }
 

@@ -1,6 +1,7 @@
 #include "support/gdi_count.h"
 #include "app/main_form.h"
 #include "runtime/application.h"
+#include "runtime/errors.h"
 #include "runtime/text_file.h"
 #include "shell/shell_namespace.h"
 #include "support/long_path_list.h"
@@ -10,16 +11,60 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace census {
 namespace {
 
 using testing::ReadBytes;
+using testing::RealClick;
+using testing::RealKey;
+using testing::RealType;
 using testing::TempTree;
+
+// The platform's save dialog as the user works it, from a second thread
+// while the window's thread runs the dialog: the name typed over what the
+// field holds, the file type chosen `type_steps` entries down the list, Enter.
+class SaveDialogUser {
+public:
+    SaveDialogUser(std::wstring name, int type_steps) {
+        worker_ = std::thread([this, name = std::move(name), type_steps] {
+            HWND dialog = testing::WaitForOwnWindow(L"Записать в файл");
+            if (!dialog) return;
+            found_ = true;
+            // The dialog puts the focus in the name field once it is ready.
+            GUITHREADINFO gui{sizeof(gui)};
+            for (int i = 0; i < 500; ++i) {
+                ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &gui);
+                if (gui.hwndFocus && ::IsChild(dialog, gui.hwndFocus)) break;
+                ::Sleep(20);
+            }
+            RealKey(VK_END);
+            RealKey(VK_HOME, true);
+            RealKey(VK_DELETE);
+            RealType(name);
+            if (type_steps > 0) {
+                RealKey(VK_TAB);
+                for (int i = 0; i < type_steps; ++i) RealKey(VK_DOWN);
+            }
+            RealKey(VK_RETURN);
+            done_ = true;
+        });
+    }
+    ~SaveDialogUser() { worker_.join(); }
+    bool Done() const { return done_; }
+    bool Found() const { return found_; }
+
+private:
+    std::thread worker_;
+    std::atomic<bool> found_{false}, done_{false};
+};
 
 std::vector<std::wstring> SortedLines(const std::wstring& text) {
     auto lines = SplitLines(text);
@@ -39,6 +84,9 @@ void PostClick(Control& control) {
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The platform's save dialog moves the current directory to the
+        // folder saved in; it is put back so test folders can be removed.
+        ::GetCurrentDirectoryW(MAX_PATH, initial_directory_);
         Application& app = Application::Instance();
         app.OnException = [this](const std::wstring& m) { errors.push_back(m); };
         app.MessageBoxOverride = [this](const std::wstring& text, const std::wstring& caption, UINT flags) {
@@ -55,6 +103,7 @@ protected:
         app.OnException = nullptr;
         app.MessageBoxOverride = nullptr;
         app.ProcessMessages();
+        ::SetCurrentDirectoryW(initial_directory_);
     }
     void Choose(const std::wstring& folder) {
         UniqueIdList list;
@@ -78,6 +127,7 @@ protected:
     std::unique_ptr<TForm1> form;
     std::vector<std::wstring> errors;
     std::vector<Box> boxes;
+    wchar_t initial_directory_[MAX_PATH] = L"";
 };
 
 TEST_F(MainFormTest, OpensWithInstructionsAndTheChosenFolderInThePathLabel) {
@@ -202,17 +252,87 @@ TEST_F(MainFormTest, TypedTextIsKeptAndLinesFollowItAfterALineBreak) {
               ReadBytes(t.Path(L"typed.txt")));
 }
 
-TEST_F(MainFormTest, EmptyFolderLeavesAnEmptyListAndTheCountAsItWas) {
+// Pressed as the user presses it: the census runs inside the click, and the
+// test reads what the window then shows.
+void RealCensus(TForm1& form) {
+    RealClick(form.Button1->Handle());
+    // The click is in the queue once the platform has delivered it.
+    for (int i = 0; i < 500 && form.Census().Generation == 0; ++i) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
+    Application::Instance().ProcessMessages();
+}
+
+// The count always reads the list in the pane: after a census that found
+// nothing it reads 0, not the count of an earlier census.
+TEST_F(MainFormTest, AnEmptyFolderLeavesAnEmptyListCountedZero) {
     TempTree t;
+    t.File(L"one.txt");
     t.Dir(L"Empty");
+    Choose(t.Root());
+    RealCensus(*form);
+    ASSERT_EQ(L"Количество Файлов: 1", form->Label2->Caption());
     Choose(t.Path(L"Empty"));
-    form->Button1Click(*form->Button1);
+    unsigned before = form->Census().Generation;
+    RealClick(form->Button1->Handle());
+    for (int i = 0; i < 500 && form->Census().Generation == before; ++i) {
+        Application::Instance().ProcessMessages();
+        ::Sleep(10);
+    }
     EXPECT_EQ(L"", PaneText());
-    EXPECT_EQ(L"Количество файлов", form->Label2->Caption());
+    EXPECT_EQ(L"Количество Файлов: 0", form->Label2->Caption());
     SaveAs(t.Path(L"empty"));
     form->Button2Click(*form->Button2);
     EXPECT_TRUE(testing::FileExists(t.Path(L"empty.txt")));
     EXPECT_EQ("", ReadBytes(t.Path(L"empty.txt")));
+}
+
+// A folder without a file-system path (here the computer) has no files: the
+// process's current directory, full of files, is not walked in its place.
+TEST_F(MainFormTest, AVirtualFolderListsNothingAndCountsZero) {
+    TempTree t;
+    t.File(L"a.txt");
+    t.Dir(L"Sub");
+    t.File(L"Sub\\b.txt");
+    wchar_t old[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, old);
+    ::SetCurrentDirectoryW(t.Root().c_str());
+    UniqueCoTaskMem<ITEMIDLIST> computer;
+    ASSERT_EQ(S_OK, ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, computer.put()));
+    form->FxShellTree1->SelectedFolder().SetIdList(computer.get());
+    Application::Instance().ProcessMessages();
+    ASSERT_EQ(L"", form->FxShellTree1->SelectedFolderPath());
+    RealCensus(*form);
+    ::SetCurrentDirectoryW(old);
+    EXPECT_EQ(L"", PaneText());
+    EXPECT_EQ(L"Количество Файлов: 0", form->Label2->Caption());
+}
+
+// Deep in folders that hold no file the window still answers: the stop
+// clicked before the first file ends the census, and no line is listed.
+TEST_F(MainFormTest, StopIsAnsweredInsideAChainOfFoldersWithoutFiles) {
+    TempTree t;
+    std::wstring rel = L"d";
+    t.Dir(rel);
+    for (int i = 1; i < 100; ++i) t.Dir(rel += L"\\d");
+    t.File(rel + L"\\bottom.txt");
+    Choose(t.Root());
+    PostClick(*form->Button3);
+    form->Button1Click(*form->Button1);
+    EXPECT_EQ(L"", PaneText());
+    EXPECT_EQ(L"Количество Файлов: 0", form->Label2->Caption());
+}
+
+// Closing the window ends a running census as the stop button does.
+TEST_F(MainFormTest, ClosingTheWindowEndsTheCensus) {
+    TempTree t;
+    for (int i = 0; i < 50; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    ::PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    form->Button1Click(*form->Button1);
+    EXPECT_LE(SplitLines(PaneText()).size(), 1u);
+    EXPECT_TRUE(form->Census().StopRequested);
 }
 
 TEST_F(MainFormTest, StopEndsTheCensusAfterTheFileBeingShown) {
@@ -319,6 +439,65 @@ TEST_F(MainFormTest, SaveAsksForANameAndReportsFailures) {
     ASSERT_EQ(1u, errors.size());
     EXPECT_EQ(0u, errors[0].find(L"Cannot create file \"" + t.Path(L"no\\such\\folder\\list.txt") + L"\". "));
     EXPECT_EQ(L'.', errors[0].back());
+}
+
+// Through the platform's dialog, typed as the user types: both file types, a
+// full path far over 260 characters (which the platform's dialog code could
+// not take), and a name the file system refuses. The list survives them all.
+TEST_F(MainFormTest, TheRealSaveDialogTakesLongNamesAndBothFileTypes) {
+    TempTree t;
+    const std::wstring folder = t.Path(std::wstring(120, L'p'));
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring list = L"a\\Ελληνικά.txt\r\nb\\файл.txt\r\nc\\日本語.txt\r\n";
+    form->Memo1->Lines().SetText(list);
+    struct Case {
+        std::wstring typed;
+        int type_steps;        // 0: code page 1251, 1: UTF-8
+        std::wstring written;  // empty: the file system refuses the name
+        std::string bytes;
+    };
+    const std::string cp = "a\\????????.txt\r\nb\\\xF4\xE0\xE9\xEB.txt\r\nc\\???.txt\r\n";
+    const std::string utf8 = "\xEF\xBB\xBF" + ToUtf8(list);
+    const std::wstring long_name(250, L'n');
+    const Case cases[] = {
+        {folder + L"\\short", 0, folder + L"\\short.txt", cp},
+        {folder + L"\\utf", 1, folder + L"\\utf.txt", utf8},
+        {folder + L"\\" + long_name, 0, folder + L"\\" + long_name + L".txt", cp},  // a path of about 400
+        {folder + L"\\" + std::wstring(300, L'n'), 1, L"", ""},
+    };
+    for (const Case& c : cases) {
+        boxes.clear();
+        errors.clear();
+        SaveDialogUser user(c.typed, c.type_steps);
+        RealClick(form->Button2->Handle());
+        auto finished = [&] {
+            return user.Done() && (c.written.empty() ? !errors.empty() : testing::FileExists(testing::Long(c.written)));
+        };
+        for (int i = 0; i < 1000 && !finished(); ++i) {
+            Application::Instance().ProcessMessages();
+            ::Sleep(20);
+        }
+        Application::Instance().ProcessMessages();
+        ::SetCurrentDirectoryW(initial_directory_);  // the dialog moved it into the test's folder
+        ASSERT_TRUE(user.Found()) << "no save dialog";
+        EXPECT_EQ(list, form->Memo1->Lines().Text());
+        if (c.written.empty()) {
+            ASSERT_EQ(1u, errors.size());
+            EXPECT_EQ(0u, errors[0].find(L"Cannot create file \"" + c.typed + L".txt\". ")) << errors[0];
+            continue;
+        }
+        EXPECT_EQ(c.bytes, ReadBytes(testing::Long(c.written))) << c.written.size();
+        EXPECT_TRUE(errors.empty()) << errors.front();
+        // Two of the three lines lost characters in code page 1251, and the user is told so.
+        if (c.type_steps == 0) {
+            ASSERT_EQ(1u, boxes.size());
+            EXPECT_NE(std::wstring::npos, boxes[0].text.find(L": 2.")) << boxes[0].text;
+            EXPECT_NE(std::wstring::npos, boxes[0].text.find(L"\"UTF-8\"")) << boxes[0].text;
+            EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes[0].flags);
+        } else {
+            EXPECT_TRUE(boxes.empty());
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
 
 namespace census {
 namespace {
@@ -56,6 +59,104 @@ TEST(TextFile, ALockedTargetKeepsItsContentsAndNoTemporaryRemains) {
     }
     EXPECT_EQ("precious", ReadBytes(tree.Path(L"out.txt")));
     EXPECT_EQ(1, testing::CountEntries(tree.Root()));
+}
+
+// Bytes of the list are the same on every machine. This table runs in every
+// test run, and once more under a machine code page other than 1251 (see
+// tests/CMakeLists.txt), where a conversion through the machine's page fails it.
+TEST(TextFile, CodePage1251BytesDoNotDependOnTheMachinesCodePage) {
+    if (const char* expected = std::getenv("CENSUS_EXPECT_ANSI_CODE_PAGE"))
+        ASSERT_EQ(static_cast<UINT>(std::atoi(expected)), ::GetACP()) << "the run is not where it claims to be";
+    TempTree tree;
+    WriteTextFile(tree.Path(L"out.txt"), L"Ёж ёж АЯ ая № Ђђ \u20AC\r\n");
+    EXPECT_EQ(std::string("\xA8\xE6 \xB8\xE6 \xC0\xDF \xE0\xFF \xB9 \x80\x90 \x88\r\n"), ReadBytes(tree.Path(L"out.txt")));
+}
+
+// Every character as the platform's own table for page 1251 writes it, asked
+// for that page by number: the file is byte for byte what it always was.
+TEST(TextFile, CodePage1251AgreesWithThePlatformsTableForEveryCharacter) {
+    std::wstring all;
+    for (unsigned c = 1; c < 0x10000; ++c)
+        if (c < 0xD800 || c > 0xDFFF) all += static_cast<wchar_t>(c);
+    all += L"\xD83D\xDE00 \xD83D \xDE00";  // a pair, a lone high and a lone low surrogate
+    std::string platform(all.size() * 2, '\0');
+    int n = ::WideCharToMultiByte(1251, WC_NO_BEST_FIT_CHARS, all.data(), static_cast<int>(all.size()),
+                                  platform.data(), static_cast<int>(platform.size()), "?", nullptr);
+    platform.resize(static_cast<size_t>(n));
+    EXPECT_EQ(platform, ToCodePage1251(all));
+}
+
+TEST(TextFile, GreekAndJapaneseNamesInBothEncodings) {
+    const std::wstring text = L"a\\Ελληνικά.txt\r\nb\\файл.txt\r\nc\\日本語\\下.txt\r\nd\\καλό 日.txt\r\n";
+    EncodedList cp = EncodeList(text, ListEncoding::CodePage1251);
+    EXPECT_EQ(std::string("a\\????????.txt\r\nb\\\xF4\xE0\xE9\xEB.txt\r\nc\\???\\?.txt\r\nd\\???? ?.txt\r\n"), cp.bytes);
+    EXPECT_EQ(3, cp.lines_replaced);
+
+    EncodedList utf8 = EncodeList(text, ListEncoding::Utf8);
+    EXPECT_EQ(0, utf8.lines_replaced);
+    EXPECT_EQ(std::string("\xEF\xBB\xBF") + ToUtf8(text), utf8.bytes);
+    EXPECT_EQ("\xEF\xBB\xBF\xF0\x9F\x98\x80", EncodeList(L"\xD83D\xDE00", ListEncoding::Utf8).bytes);
+    // A line without a break at the end counts as well.
+    EXPECT_EQ(1, EncodeList(L"ok\r\n日", ListEncoding::CodePage1251).lines_replaced);
+}
+
+// A write that fails part way, with or without an old file, leaves the old
+// bytes and nothing else in the folder.
+TEST(TextFile, AWriteFailingPartWayKeepsTheOldFileAndLeavesNoTemporary) {
+    for (bool old_file : {true, false}) {
+        TempTree tree;
+        if (old_file) tree.File(L"out.txt", "precious");
+        std::string big(3u << 20, 'x');  // several writes
+        for (int failing : {0, 2}) {
+            WriteFaults faults;
+            faults.failing_write = failing;
+            EXPECT_THROW(WriteFileBytes(tree.Path(L"out.txt"), big, faults), StreamWriteError);
+            EXPECT_EQ(old_file ? "precious" : "", ReadBytes(tree.Path(L"out.txt")));
+            EXPECT_EQ(old_file ? 1 : 0, testing::CountEntries(tree.Root())) << failing;
+        }
+    }
+}
+
+// A folder that takes no new file (the platform refuses the temporary) but
+// holds a writable target: the target is written in place.
+TEST(TextFile, AFolderRefusingNewFilesStillHasItsWritableTargetWritten) {
+    TempTree tree;
+    tree.File(L"out.txt", "old contents, longer than the new");
+    WriteFaults faults;
+    faults.temporary_refused = ERROR_ACCESS_DENIED;
+    WriteFileBytes(tree.Path(L"out.txt"), "new", faults);
+    EXPECT_EQ("new", ReadBytes(tree.Path(L"out.txt")));
+    EXPECT_EQ(1, testing::CountEntries(tree.Root()));
+    // Without a target there is nothing to write in place: the refusal is reported.
+    EXPECT_THROW(WriteFileBytes(tree.Path(L"other.txt"), "new", faults), FileCreateError);
+    EXPECT_FALSE(testing::FileExists(tree.Path(L"other.txt")));
+}
+
+// Names up to the file system's 255 characters, and full paths far over 260.
+TEST(TextFile, LongNamesAndLongPathsAreWrittenWhereTheFileSystemTakesThem) {
+    TempTree tree;
+    const std::wstring folder(200, L'f');
+    tree.Dir(folder);
+    struct Case {
+        std::wstring relative;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {std::wstring(250, L'n') + L".txt", true},              // a name of 254 characters
+        {folder + L"\\" + std::wstring(255, L'n'), true},       // a path of about 500
+        {std::wstring(300, L'n'), false},                      // a name the file system refuses
+    };
+    for (const Case& c : cases) {
+        const std::wstring path = tree.Path(c.relative);
+        if (c.accepted) {
+            WriteTextFile(path, L"список\r\n");
+            EXPECT_EQ("\xF1\xEF\xE8\xF1\xEE\xEA\r\n", ReadBytes(testing::Long(path))) << c.relative.size();
+        } else {
+            EXPECT_THROW(WriteTextFile(path, L"x"), FileCreateError);
+        }
+    }
+    EXPECT_EQ(2, testing::CountEntries(tree.Root()));  // the folder and the first file: no temporaries
+    EXPECT_EQ(1, testing::CountEntries(testing::Long(tree.Path(folder))));
 }
 
 }  // namespace

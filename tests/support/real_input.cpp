@@ -3,6 +3,8 @@
 #include "runtime/application.h"
 #include "runtime/handles.h"
 
+#include <vector>
+
 
 namespace census::testing {
 
@@ -37,6 +39,20 @@ void QueueMoveTo(POINT screen) {
     in.mi.dy = static_cast<LONG>((screen.y * 65536LL + h - 1) / h);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     Send(in);
+}
+
+
+void SendBatch(std::vector<INPUT>& inputs) {
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT KeyInput(WORD vk, wchar_t unicode, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = unicode;
+    in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    return in;
 }
 
 }  // namespace
@@ -141,8 +157,11 @@ void LeftUp() {
 
 void ClickAt(POINT screen) {
     MoveMouseTo(screen);
-    LeftDown();
-    LeftUp();
+    // Both edges at once: a tree control tracks a press in a loop of its own
+    // until the button comes up, so nothing may wait between them.
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Settle();
 }
 
 void ClickClient(HWND window, POINT client) {
@@ -204,5 +223,73 @@ std::vector<COLORREF> ScreenRow(POINT start, int count) {
 }
 
 COLORREF ScreenPixel(POINT screen) { return ScreenRow(screen, 1).front(); }
+
+void RealClick(HWND window) {
+    HWND top = ::GetAncestor(window, GA_ROOT);
+    ::SetForegroundWindow(top);
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    std::vector<INPUT> inputs(2);
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendBatch(inputs);
+}
+
+void RealType(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        inputs.push_back(KeyInput(0, c, false));
+        inputs.push_back(KeyInput(0, c, true));
+    }
+    SendBatch(inputs);
+}
+
+void RealKey(WORD key, bool shift, bool control) {
+    std::vector<INPUT> inputs;
+    if (shift) inputs.push_back(KeyInput(VK_SHIFT, 0, false));
+    if (control) inputs.push_back(KeyInput(VK_CONTROL, 0, false));
+    inputs.push_back(KeyInput(key, 0, false));
+    inputs.push_back(KeyInput(key, 0, true));
+    if (control) inputs.push_back(KeyInput(VK_CONTROL, 0, true));
+    if (shift) inputs.push_back(KeyInput(VK_SHIFT, 0, true));
+    SendBatch(inputs);
+}
+
+HWND WaitForOwnWindow(const std::function<bool(HWND)>& match, unsigned timeout_ms) {
+    struct Search {
+        const std::function<bool(HWND)>* match;
+        HWND found;
+    };
+    for (unsigned waited = 0; waited <= timeout_ms; waited += 20) {
+        Search search{&match, nullptr};
+        ::EnumWindows(
+            [](HWND h, LPARAM lp) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(lp);
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(h, &pid);
+                if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h) && (*s->match)(h)) {
+                    s->found = h;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        ::Sleep(20);
+    }
+    return nullptr;
+}
+
+HWND WaitForOwnWindow(const std::wstring& caption, unsigned timeout_ms) {
+    return WaitForOwnWindow(
+        [&](HWND h) {
+            wchar_t text[256] = L"";
+            ::GetWindowTextW(h, text, 256);
+            return caption == text;
+        },
+        timeout_ms);
+}
 
 }  // namespace census::testing

@@ -77,4 +77,15 @@ COLORREF ScreenPixel(POINT screen);
 // The colours of `count` pixels of the screen from `start` rightwards.
 std::vector<COLORREF> ScreenRow(POINT start, int count);
 
+// Input sent in one batch and handled by nobody here: for a dialog's own
+// modal loop, which handles it while this thread waits for the dialog.
+void RealClick(HWND window);
+void RealType(const std::wstring& text);
+void RealKey(WORD key, bool shift = false, bool control = false);
+
+// A visible top-level window of this process that matches, once it shows;
+// null if none does within the time.
+HWND WaitForOwnWindow(const std::function<bool(HWND)>& match, unsigned timeout_ms = 20000);
+HWND WaitForOwnWindow(const std::wstring& caption, unsigned timeout_ms = 20000);
+
 }  // namespace census::testing

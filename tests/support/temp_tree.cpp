@@ -4,28 +4,53 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 namespace census::testing {
 
 namespace {
 
-void RemoveTree(const std::wstring& path) {
-    DWORD attrs = ::GetFileAttributesW(path.c_str());
+// Without recursion: a test tree may be a chain of folders far deeper than
+// the thread's stack would allow. Files and links go while their folder is
+// listed, before any folder is removed: a link whose target went first would
+// no longer be listed (so never removed) under Wine.
+void RemoveTree(const std::wstring& top) {
+    DWORD attrs = ::GetFileAttributesW(top.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) return;
-    if ((attrs & FILE_ATTRIBUTE_DIRECTORY) && !(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY) || (attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        RemoveDirLink(top);
+        return;
+    }
+    std::vector<std::wstring> folders;  // parents before their sub-folders
+    std::vector<std::wstring> to_list{top};
+    while (!to_list.empty()) {
+        std::wstring folder = std::move(to_list.back());
+        to_list.pop_back();
         WIN32_FIND_DATAW fd;
-        UniqueFindHandle h(::FindFirstFileW((path + L"\\*").c_str(), &fd));
+        UniqueFindHandle h(::FindFirstFileW((folder + L"\\*").c_str(), &fd));
         if (h) {
             do {
                 std::wstring name = fd.cFileName;
-                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+                if (name == L"." || name == L"..") continue;
+                std::wstring path = folder + L"\\" + name;
+                bool real_folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                   !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+                if (real_folder) {
+                    to_list.push_back(std::move(path));
+                } else {
+                    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    RemoveDirLink(path);
+                }
             } while (::FindNextFileW(h.get(), &fd));
         }
+        folders.push_back(std::move(folder));
     }
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attrs & FILE_ATTRIBUTE_DIRECTORY));
-    // A directory link may go either way, depending on the platform.
-    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY) || !::RemoveDirectoryW(path.c_str())) ::DeleteFileW(path.c_str());
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        ::SetFileAttributesW(it->c_str(), FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY);
+        ::RemoveDirectoryW(it->c_str());
+    }
 }
 
 }  // namespace
@@ -62,41 +87,79 @@ void TempTree::Attributes(const std::wstring& relative, unsigned long attributes
     ::SetFileAttributesW(Long(Path(relative)).c_str(), attributes);
 }
 
-bool TempTree::DirLink(const std::wstring& relative, const std::wstring& target) const {
-    std::wstring link = Path(relative);
+namespace {
+
+// Under Wine: the host's name for a path of this process.
+bool HostPath(const std::wstring& windows_path, std::wstring& out) {
+    using ToUnix = char* (*)(const wchar_t*);
+    auto to_unix = reinterpret_cast<ToUnix>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"),
+                                                             "wine_get_unix_file_name"));
+    if (!to_unix) return false;
+    char* unix_path = to_unix(windows_path.c_str());
+    if (!unix_path) return false;
+    wchar_t wide[4096] = L"";
+    ::MultiByteToWideChar(CP_UTF8, 0, unix_path, -1, wide, 4096);
+    ::HeapFree(::GetProcessHeap(), 0, unix_path);
+    out = wide;
+    return true;
+}
+
+// Runs a program of the host (under Wine) and waits until `done` holds.
+bool RunHost(const wchar_t* program, std::wstring command, const std::function<bool()>& done) {
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+    ::WaitForSingleObject(process.get(), 10000);
+    // A host process may be reported finished a moment before its work shows.
+    for (int i = 0; i < 100 && !done(); ++i) ::Sleep(20);
+    return done();
+}
+
+}  // namespace
+
+bool MakeDirLink(const std::wstring& link, const std::wstring& target) {
     auto exists = [&] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
     ::CreateSymbolicLinkW(link.c_str(), target.c_str(),
                           SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged create */);
     if (exists()) return true;
     // Under Wine the link call may claim success without making one; a host
     // symbolic link made by the host's own ln serves the same purpose.
-    wchar_t unix_link[4096] = L"", unix_target[4096] = L"";
-    using ToUnix = char* (*)(const wchar_t*);
-    auto to_unix = reinterpret_cast<ToUnix>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"),
-                                                             "wine_get_unix_file_name"));
-    if (!to_unix) return false;
-    auto convert = [&](const std::wstring& windows_path, wchar_t* out) {
-        char* unix_path = to_unix(windows_path.c_str());
-        if (!unix_path) return false;
-        ::MultiByteToWideChar(CP_UTF8, 0, unix_path, -1, out, 4096);
-        ::HeapFree(::GetProcessHeap(), 0, unix_path);
-        return true;
-    };
-    if (!convert(target, unix_target)) return false;
+    std::wstring unix_link, unix_target;
     // The link does not exist yet: convert its folder and add the name.
     size_t slash = link.find_last_of(L'\\');
-    if (!convert(link.substr(0, slash), unix_link)) return false;
-    std::wstring command = L"ln -s \"" + std::wstring(unix_target) + L"\" \"" + std::wstring(unix_link) + L"/" +
-                           link.substr(slash + 1) + L"\"";
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
-    ::WaitForSingleObject(process.get(), 10000);
-    // A host process may be reported finished a moment before its work shows.
-    for (int i = 0; i < 100 && !exists(); ++i) ::Sleep(20);
-    return exists();
+    if (!HostPath(target, unix_target) || !HostPath(link.substr(0, slash), unix_link)) return false;
+    std::wstring command = L"ln -s \"" + unix_target + L"\" \"" + unix_link + L"/" + link.substr(slash + 1) + L"\"";
+    return RunHost(L"Z:\\bin\\ln", command, exists);
+}
+
+bool RemoveDirLink(const std::wstring& link) {
+    // Under Wine, removing a link to a folder as a folder removes the folder
+    // it leads to when that is empty, and the link stays: the host's rm
+    // removes the link itself.
+    std::wstring unix_link;
+    if (HostPath(link, unix_link)) {
+        auto gone = [&] {
+            size_t slash = link.find_last_of(L'\\');
+            const std::wstring name = link.substr(slash + 1);
+            WIN32_FIND_DATAW fd;
+            UniqueFindHandle h(::FindFirstFileW((link.substr(0, slash) + L"\\*").c_str(), &fd));
+            if (h) {
+                do {
+                    if (name == fd.cFileName) return false;
+                } while (::FindNextFileW(h.get(), &fd));
+            }
+            return true;
+        };
+        if (::DeleteFileW(link.c_str())) return true;  // a file, or a link to one
+        return RunHost(L"Z:\\bin\\rm", L"rm -f \"" + unix_link + L"\"", gone);
+    }
+    return ::RemoveDirectoryW(link.c_str()) || ::DeleteFileW(link.c_str());
+}
+
+bool TempTree::DirLink(const std::wstring& relative, const std::wstring& target) const {
+    return MakeDirLink(Path(relative), target);
 }
 
 std::string ReadBytes(const std::wstring& path) {

@@ -28,6 +28,11 @@ private:
     std::wstring root_;
 };
 
+// A directory link at `link` leading to `target` (both absolute). False when
+// the platform lets this process make none.
+bool MakeDirLink(const std::wstring& link, const std::wstring& target);
+// Removes a directory link (never what it leads to), or a file.
+bool RemoveDirLink(const std::wstring& link);
 // Reads a whole file's bytes ("" when it is missing).
 std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);

@@ -1,0 +1,24 @@
+// The bytes of a saved list: code page 1251 (the program's file format, the
+// same on every machine whatever its own code page) or UTF-8 with a
+// byte-order mark, which keeps every name. Plain bytes: no window, no file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace census {
+
+enum class ListEncoding { CodePage1251, Utf8 };
+
+struct EncodedList {
+    std::string bytes;
+    // Lines holding characters the encoding cannot hold, each written as "?".
+    int lines_replaced = 0;
+};
+
+EncodedList EncodeList(std::wstring_view text, ListEncoding encoding);
+
+// One UTF-16 code unit in code page 1251; '?' when the page has no such character.
+char CodePage1251Byte(wchar_t c, bool& replaced);
+
+}  // namespace census

@@ -85,6 +85,17 @@ int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour) {
     return info.iIcon;
 }
 
+int GetItemIconIndexIn(IShellFolder* folder, PCUITEMID_CHILD item, int* open_index) {
+    if (!folder || !item) {
+        if (open_index) *open_index = 0;
+        return 0;
+    }
+    int open = -1;
+    const int image = ::SHMapPIDLToSystemImageListIndex(folder, item, open_index ? &open : nullptr);
+    if (open_index) *open_index = open < 0 ? 0 : open;
+    return image < 0 ? 0 : image;
+}
+
 HIMAGELIST GetSystemImageList(bool small) {
     return QuerySystemList(small);
 }

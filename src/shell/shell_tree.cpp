@@ -316,11 +316,10 @@ void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
         return;
     }
     const bool selected = TreeView_GetItemState(Handle(), info.item.hItem, TVIS_SELECTED) & TVIS_SELECTED;
-    int open = 0;
-    const int icon = GetItemIconIndexIn(data->ParentShellFolder(), data->RelIdList(), selected ? &open : nullptr);
+    const int icon = GetItemIconIndexIn(data->ParentShellFolder(), data->RelIdList());
     data->SetIcon(icon, selected);
     info.item.iImage = icon;
-    info.item.iSelectedImage = selected ? open : icon;
+    info.item.iSelectedImage = selected ? GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon) : icon;
     info.item.mask |= TVIF_DI_SETITEM;  // asked once per node
 }
 
@@ -329,10 +328,10 @@ void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
 void ShellTree::GiveOpenIcon(TreeNode node) {
     ShellTreeData* data = ShellData(node);
     if (!data || data->OpenIconKnown()) return;
-    int open = 0;
-    const int icon = GetItemIconIndexIn(data->ParentShellFolder(), data->RelIdList(), &open);
+    const int icon =
+        data->Icon() >= 0 ? data->Icon() : GetItemIconIndexIn(data->ParentShellFolder(), data->RelIdList());
     data->SetIcon(icon, true);
-    SetNodeImages(node, icon, open);
+    SetNodeImages(node, icon, GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon));
 }
 
 // The marks are drawn over the node's image after the control has drawn it,

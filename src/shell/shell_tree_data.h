@@ -41,8 +41,8 @@ public:
     bool Opened() const { return opened_; }
     void SetOpened() { opened_ = true; }
 
-    // The small icon as last given to the control, and whether its open
-    // icon was given too (only a selected node needs it).
+    // The small icon as last given to the control (-1: not yet), and whether
+    // its open icon was given too (only a selected node needs it).
     int Icon() const { return icon_; }
     bool OpenIconKnown() const { return open_icon_known_; }
     void SetIcon(int icon, bool open_icon_known) {
@@ -61,7 +61,7 @@ private:
     ComPtr<IShellFolder> parent_folder_;  // the root node's only
     int overlay_ = 0;
     bool opened_ = false;
-    int icon_ = 0;
+    int icon_ = -1;
     bool open_icon_known_ = false;
 };
 

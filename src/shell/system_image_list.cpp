@@ -85,14 +85,9 @@ int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour) {
     return info.iIcon;
 }
 
-int GetItemIconIndexIn(IShellFolder* folder, PCUITEMID_CHILD item, int* open_index) {
-    if (!folder || !item) {
-        if (open_index) *open_index = 0;
-        return 0;
-    }
-    int open = -1;
-    const int image = ::SHMapPIDLToSystemImageListIndex(folder, item, open_index ? &open : nullptr);
-    if (open_index) *open_index = open < 0 ? 0 : open;
+int GetItemIconIndexIn(IShellFolder* folder, PCUITEMID_CHILD item) {
+    if (!folder || !item) return 0;
+    const int image = ::SHMapPIDLToSystemImageListIndex(folder, item, nullptr);
     return image < 0 ? 0 : image;
 }
 

@@ -25,10 +25,9 @@ enum IconFlavour : UINT { kSmallIcon = 1, kSmallOpenIcon = 3 };
 // Index of the item's icon in the system image list; 0 on any failure.
 int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour);
 
-// The same for an item of a folder already bound, without binding the path
-// from the desktop down again: the small icon, and with open_index the open
-// icon too (asking the shell twice). 0 on any failure.
-int GetItemIconIndexIn(IShellFolder* folder, PCUITEMID_CHILD item, int* open_index = nullptr);
+// The small icon of an item of a folder already bound, without binding the
+// path from the desktop down again. 0 on any failure.
+int GetItemIconIndexIn(IShellFolder* folder, PCUITEMID_CHILD item);
 
 // The system image list (shared; never destroy it, never add to it).
 HIMAGELIST GetSystemImageList(bool small);

@@ -231,7 +231,7 @@ int main(int argc, char** argv) {
         char screen[64];
         std::snprintf(screen, sizeof screen, "icons of one screen (%d)", s.screen_rows);
         PrintShare(screen, s.icons_screen, best);
-        PrintShare("small ones through the folder", s.icons_in_folder, best);
+        PrintShare("small icons via the folder", s.icons_in_folder, best);
         std::printf("items: %d\n", s.items);
     }
     ::OleUninitialize();

@@ -10,6 +10,9 @@
 #include "shell/system_image_list.h"
 #include "shell/wait_cursor.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace census {
 namespace {
 
@@ -116,11 +119,12 @@ void ShellTree::DeleteAllNodes() {
     DeleteAll();
 }
 
-TreeNode ShellTree::AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data) {
-    TreeNode node = AddChild(parent, text, reinterpret_cast<LPARAM>(data.get()), insert_after_);
+TreeNode ShellTree::AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data,
+                            bool has_children, bool cut, TreeNode after) {
+    TreeNode node = AddChild(parent, text, reinterpret_cast<LPARAM>(data.get()), has_children, cut, after);
     if (!node) return nullptr;
     // A node put last keeps the known order of its siblings true.
-    if (auto known = child_order_.find(data->ParentData()); known != child_order_.end() && insert_after_ == TVI_LAST)
+    if (auto known = child_order_.find(data->ParentData()); known != child_order_.end() && after == TVI_LAST)
         known->second.push_back(node);
     node_data_[node] = std::move(data);
     return node;
@@ -136,7 +140,9 @@ TreeNode ShellTree::AddRootNode(IShellFolder* folder) {
     data->SetNodeFolder(ComPtr<IShellFolder>::AddRefOf(folder));
     TreeNode root = AddNode(nullptr, RootDisplayName(base), std::move(data));
     if (!root) throw Exception(L"The folder tree cannot add its root node");
-    SetNodeImages(root, GetItemIconIndex(base, kSmallIcon), GetItemIconIndex(base, kSmallOpenIcon));
+    const int icon = GetItemIconIndex(base, kSmallIcon);
+    SetNodeImages(root, icon, GetItemIconIndex(base, kSmallOpenIcon));
+    ShellData(root)->SetIcon(icon, true);
     NodeInserted(root);
     return root;
 }
@@ -154,7 +160,6 @@ void ShellTree::PopulateNode(IShellFolder* folder, TreeNode node) {
     if (!EnumerateInto(folder, node)) return;
     ShellData(node)->SetOpened();
     WatchOpenedFolder(node);
-    SortChildren(node);
     if (!ParentNode(node)) Expand(node);
 }
 
@@ -170,6 +175,9 @@ bool ShellTree::EditingLabel() {
     return HandleAllocated() && TreeView_GetEditControl(Handle()) != nullptr;
 }
 
+// The items are put in the shell's order before any node exists and each is
+// inserted at the front, last first: the control then never walks the
+// children, where appending (or sorting afterwards) walks them for every node.
 bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
     ComPtr<IEnumIDList> items;
     const HRESULT start = folder ? folder->EnumObjects(OwnerWindow(), EnumerationFlags(), items.put()) : E_FAIL;
@@ -178,15 +186,30 @@ bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
         return false;
     }
     PCIDLIST_ABSOLUTE parent_list = ShellData(node)->AbsoluteIdList();
+    std::vector<NewItem> found;
     HRESULT next;
     for (;;) {
         UniqueIdList item;
         ULONG fetched = 0;
         next = items->Next(1, reinterpret_cast<PITEMID_CHILD*>(item.put()), &fetched);
         if (next != S_OK || fetched == 0) break;
-        const HRESULT added = AddShellItem(folder, parent_list, item.get(), node);
-        if (FAILED(added)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(added)));
+        if (!item) continue;
+        NewItem prepared;
+        const HRESULT hr = PrepareItem(folder, parent_list, std::move(item), prepared);
+        if (FAILED(hr)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(hr)));
+        if (hr == S_OK) found.push_back(std::move(prepared));
     }
+    std::stable_sort(found.begin(), found.end(), [folder](const NewItem& a, const NewItem& b) {
+        return ShellOrder(folder, a.item.get(), b.item.get()) < 0;
+    });
+    const bool had_children = FirstChild(node) != nullptr;
+    // A visible parent would be repainted for every node added.
+    BeginUpdate();
+    ScopeExit resume([this] { EndUpdate(); });
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        if (!InsertItem(node, parent_list, *it, TVI_FIRST)) throw Exception(SystemErrorMessage(E_FAIL));
+    }
+    if (had_children) SortChildren(node);
     if (!FirstChild(node)) SetHasChildren(node, false);
     if (next == S_FALSE || next == S_OK) return true;
     if (next == E_FAIL) return false;
@@ -196,29 +219,44 @@ bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
 HRESULT ShellTree::AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
                                 TreeNode parent_node) {
     if (!item) return S_OK;
+    NewItem prepared;
+    const HRESULT hr = PrepareItem(folder, parent_list, CopyIdList(item), prepared);
+    if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
+    return InsertItem(parent_node, parent_list, prepared, insert_after_) ? S_OK : E_FAIL;
+}
+
+HRESULT ShellTree::PrepareItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, UniqueIdList item,
+                               NewItem& prepared) {
+    PCUITEMID_CHILD child = item.get();
     SFGAOF attributes = kRequestedAttributes;
-    const HRESULT hr = folder->GetAttributesOf(1, &item, &attributes);
+    const HRESULT hr = folder->GetAttributesOf(1, &child, &attributes);
     if (FAILED(hr)) return hr;
     const bool in_file_system = attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR);
-    if (!HasOption(stoVirtualFolders) && !in_file_system) return S_OK;
-    if (!CanAddItem(folder, parent_list, attributes, item)) return S_OK;
-
-    ShellTreeData* parent_data = ShellData(parent_node);
-    auto data = std::make_unique<ShellTreeData>(parent_data, CopyIdList(item));
-    if (!parent_data) data->SetAbsIdList(ConcatIdLists(parent_list, item));
-    TreeNode node = AddNode(parent_node, ItemDisplayName(folder, item, DisplayNameKind::InFolder), std::move(data));
-    if (!node) return E_FAIL;
-
-    const bool is_folder = attributes & SFGAO_FOLDER, has_sub = attributes & SFGAO_HASSUBFOLDER;
-    SetHasChildren(node, HasOption(stoIncludeNonFolders) ? (is_folder || has_sub) : (is_folder && has_sub));
-    if (attributes & SFGAO_SHARE) {
-        node_data_[node]->SetOverlay(kSharedOverlay);
-    } else if (attributes & SFGAO_LINK) {
-        node_data_[node]->SetOverlay(kShortcutOverlay);
-    }
-    if (attributes & kGhostedAttribute) SetNodeCut(node, true);
-    NodeInserted(node);
+    if (!HasOption(stoVirtualFolders) && !in_file_system) return S_FALSE;
+    if (!CanAddItem(folder, parent_list, attributes, child)) return S_FALSE;
+    prepared.text = ItemDisplayName(folder, child, DisplayNameKind::InFolder);
+    prepared.attributes = attributes;
+    prepared.item = std::move(item);
     return S_OK;
+}
+
+TreeNode ShellTree::InsertItem(TreeNode parent_node, PCIDLIST_ABSOLUTE parent_list, NewItem& prepared,
+                               TreeNode after) {
+    const ULONG attributes = prepared.attributes;
+    ShellTreeData* parent_data = ShellData(parent_node);
+    auto data = std::make_unique<ShellTreeData>(parent_data, std::move(prepared.item));
+    if (!parent_data) data->SetAbsIdList(ConcatIdLists(parent_list, data->RelIdList()));
+    if (attributes & SFGAO_SHARE) {
+        data->SetOverlay(kSharedOverlay);
+    } else if (attributes & SFGAO_LINK) {
+        data->SetOverlay(kShortcutOverlay);
+    }
+    const bool is_folder = attributes & SFGAO_FOLDER, has_sub = attributes & SFGAO_HASSUBFOLDER;
+    const bool has_children = HasOption(stoIncludeNonFolders) ? (is_folder || has_sub) : (is_folder && has_sub);
+    TreeNode node = AddNode(parent_node, prepared.text, std::move(data), has_children,
+                            (attributes & kGhostedAttribute) != 0, after);
+    if (node) NodeInserted(node);
+    return node;
 }
 
 bool ShellTree::CanAddItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, ULONG attributes,
@@ -279,6 +317,9 @@ bool ShellTree::CanExpand(TreeNode node) {
     return true;
 }
 
+// Icons are asked for as nodes come into view. The open icon costs the shell
+// as much again and shows only on the selected node, so an unselected node
+// gets its small icon in both places until it is selected.
 void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
     if (!(info.item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) return;
     auto* data = reinterpret_cast<ShellTreeData*>(info.item.lParam);
@@ -291,10 +332,24 @@ void ShellTree::GetDisplayInfo(NMTVDISPINFOW& info) {
         info.item.iImage = GetFolderIconIndex(kSmallIcon);
         info.item.iSelectedImage = GetFolderIconIndex(kSmallOpenIcon);
     } else {
-        info.item.iImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallIcon);
-        info.item.iSelectedImage = GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon);
+        const bool selected = TreeView_GetItemState(Handle(), info.item.hItem, TVIS_SELECTED) & TVIS_SELECTED;
+        const int icon = GetItemIconIndexIn(data->ParentShellFolder(), data->RelIdList());
+        data->SetIcon(icon, selected);
+        info.item.iImage = icon;
+        info.item.iSelectedImage = selected ? GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon) : icon;
     }
     info.item.mask |= TVIF_DI_SETITEM;  // asked once per node
+}
+
+// A node shown before it was selected still holds its small icon as its
+// selected image; one never shown yet gets both here.
+void ShellTree::GiveOpenIcon(TreeNode node) {
+    ShellTreeData* data = ShellData(node);
+    if (!data || data->OpenIconKnown() || IsLongPathItem(data->RelIdList())) return;
+    const int icon =
+        data->Icon() >= 0 ? data->Icon() : GetItemIconIndexIn(data->ParentShellFolder(), data->RelIdList());
+    data->SetIcon(icon, true);
+    SetNodeImages(node, icon, GetItemIconIndex(data->AbsoluteIdList(), kSmallOpenIcon));
 }
 
 // The marks are drawn over the node's image after the control has drawn it,
@@ -316,6 +371,7 @@ LRESULT ShellTree::CustomDraw(NMTVCUSTOMDRAW& draw) {
 // --- selection and navigation -----------------------------------------------------
 
 void ShellTree::SelectionChanged(TreeNode node) {
+    GiveOpenIcon(node);
     ShellTreeData* data = ShellData(node);
     if (update_lock_ == 0 && !IsLoading()) {
         ReportChange(node);

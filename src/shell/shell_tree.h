@@ -159,7 +159,19 @@ private:
     bool IsLoading() const { return Loading() || filling_at_load_; }
     HWND OwnerWindow();
     TreeNode AddRootNode(IShellFolder* folder);
-    TreeNode AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data);
+    // An enumerated item that passed the display rules and OnAddItem.
+    struct NewItem {
+        UniqueIdList item;
+        ULONG attributes = 0;
+        std::wstring text;
+    };
+    // S_FALSE when the item is not to be shown; a failure code when the
+    // shell refuses its attributes.
+    HRESULT PrepareItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, UniqueIdList item, NewItem& prepared);
+    TreeNode InsertItem(TreeNode parent_node, PCIDLIST_ABSOLUTE parent_list, NewItem& prepared, TreeNode after);
+    TreeNode AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data,
+                     bool has_children = false, bool cut = false, TreeNode after = TVI_LAST);
+    void GiveOpenIcon(TreeNode node);
     bool EnumerateInto(IShellFolder* folder, TreeNode node);
     void NavigateTo(PCIDLIST_ABSOLUTE target);
     TreeNode FindChild(TreeNode node, PCUITEMID_CHILD item);

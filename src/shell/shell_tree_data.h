@@ -41,6 +41,15 @@ public:
     bool Opened() const { return opened_; }
     void SetOpened() { opened_ = true; }
 
+    // The small icon as last given to the control (-1: not yet), and whether
+    // its open icon was given too (only a selected node needs it).
+    int Icon() const { return icon_; }
+    bool OpenIconKnown() const { return open_icon_known_; }
+    void SetIcon(int icon, bool open_icon_known) {
+        icon_ = icon;
+        open_icon_known_ = open_icon_known;
+    }
+
     void SetRelIdList(PCUITEMID_CHILD relative);
     void ForgetCache();
 
@@ -52,6 +61,8 @@ private:
     ComPtr<IShellFolder> parent_folder_;  // the root node's only
     int overlay_ = 0;
     bool opened_ = false;
+    int icon_ = -1;
+    bool open_icon_known_ = false;
 };
 
 }  // namespace census

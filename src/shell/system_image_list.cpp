@@ -94,6 +94,12 @@ int GetFolderIconIndex(UINT flavour) {
     return info.iIcon;
 }
 
+int GetItemIconIndexIn(IShellFolder* folder, PCUITEMID_CHILD item) {
+    if (!folder || !item) return 0;
+    const int image = ::SHMapPIDLToSystemImageListIndex(folder, item, nullptr);
+    return image < 0 ? 0 : image;
+}
+
 HIMAGELIST GetSystemImageList(bool small) {
     return QuerySystemList(small);
 }

@@ -28,6 +28,10 @@ int GetItemIconIndex(PCIDLIST_ABSOLUTE list, UINT flavour);
 // Index of the plain folder icon (for folders the platform cannot name).
 int GetFolderIconIndex(UINT flavour);
 
+// The small icon of an item of a folder already bound, without binding the
+// path from the desktop down again. 0 on any failure.
+int GetItemIconIndexIn(IShellFolder* folder, PCUITEMID_CHILD item);
+
 // The system image list (shared; never destroy it, never add to it).
 HIMAGELIST GetSystemImageList(bool small);
 

@@ -8,6 +8,19 @@ int CALLBACK CompareThrough(LPARAM a, LPARAM b, LPARAM compare) {
     return (*reinterpret_cast<const std::function<int(LPARAM, LPARAM)>*>(compare))(a, b);
 }
 
+TVINSERTSTRUCTW InsertionOf(TreeNode parent, const std::wstring& text, LPARAM data) {
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    insert.item.lParam = data;
+    // Icons are looked up when the control first draws the node.
+    insert.item.iImage = I_IMAGECALLBACK;
+    insert.item.iSelectedImage = I_IMAGECALLBACK;
+    return insert;
+}
+
 }  // namespace
 
 TreeView::TreeView() {
@@ -67,16 +80,19 @@ void TreeView::ColorChanged() {
     if (HandleAllocated()) TreeView_SetBkColor(Window(), ColorToRgb(Color()));
 }
 
-TreeNode TreeView::AddChild(TreeNode parent, const std::wstring& text, LPARAM data, TreeNode after) {
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = parent ? parent : TVI_ROOT;
+TreeNode TreeView::AddChild(TreeNode parent, const std::wstring& text, LPARAM data) {
+    TVINSERTSTRUCTW insert = InsertionOf(parent, text, data);
+    return TreeView_InsertItem(Window(), &insert);
+}
+
+TreeNode TreeView::AddChild(TreeNode parent, const std::wstring& text, LPARAM data, bool has_children, bool cut,
+                            TreeNode after) {
+    TVINSERTSTRUCTW insert = InsertionOf(parent, text, data);
     insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-    insert.item.lParam = data;
-    // Icons are looked up when the control first draws the node.
-    insert.item.iImage = I_IMAGECALLBACK;
-    insert.item.iSelectedImage = I_IMAGECALLBACK;
+    insert.item.mask |= TVIF_CHILDREN | TVIF_STATE;
+    insert.item.cChildren = has_children ? 1 : 0;
+    insert.item.state = cut ? TVIS_CUT : 0;
+    insert.item.stateMask = TVIS_CUT;
     return TreeView_InsertItem(Window(), &insert);
 }
 

@@ -51,8 +51,12 @@ public:
     HIMAGELIST ImageList() const { return images_; }
 
     // --- Nodes (need the window).
-    // after: a sibling, TVI_FIRST or TVI_LAST.
-    TreeNode AddChild(TreeNode parent, const std::wstring& text, LPARAM data, TreeNode after = TVI_LAST);
+    TreeNode AddChild(TreeNode parent, const std::wstring& text, LPARAM data);
+    // The same with the expansion button and the dimmed look given at once
+    // (one message per node, where setting them afterwards costs two more),
+    // placed after `after` (TVI_FIRST, TVI_LAST or a sibling).
+    TreeNode AddChild(TreeNode parent, const std::wstring& text, LPARAM data, bool has_children, bool cut,
+                      TreeNode after = TVI_LAST);
     void DeleteNode(TreeNode node);
     void DeleteAll();
     int NodeCount();

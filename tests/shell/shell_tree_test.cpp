@@ -4,6 +4,7 @@
 #include "runtime/form.h"
 #include "shell/shell_namespace.h"
 
+#include "node_icon.h"
 #include "support/long_path_list.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
@@ -248,62 +249,6 @@ TEST_F(ShellTreeTest, ChosenFolderOfThreeHundredCharactersHasItsPathAndExpands) 
 // against the icon the shell names for its item.
 class ShellTreeIcons : public ::testing::Test {
 protected:
-    static UniqueIcon ShellIcon(PCIDLIST_ABSOLUTE absolute) {
-        ComPtr<IShellFolder> parent;
-        UniqueIdList parent_list, item;
-        if (FAILED(SplitParentAndItem(absolute, parent, parent_list, item))) return {};
-        PCUITEMID_CHILD child = item.get();
-        ComPtr<IExtractIconW> extract;
-        parent->GetUIObjectOf(nullptr, 1, &child, IID_IExtractIconW, nullptr, extract.put_void());
-        if (!extract) return {};
-        wchar_t file[MAX_PATH] = {};
-        int index = 0;
-        UINT flags = 0;
-        if (FAILED(extract->GetIconLocation(GIL_FORSHELL, file, MAX_PATH, &index, &flags))) return {};
-        const int cx = ::GetSystemMetrics(SM_CXSMICON);
-        HICON large = nullptr, small = nullptr;
-        if (extract->Extract(file, index, &large, &small, MAKELONG(32, cx)) == S_OK) {
-            UniqueIcon drop(large);
-            return UniqueIcon(small);
-        }
-        HICON icon = nullptr;
-        UINT id = 0;
-        ::PrivateExtractIconsW(file, index, cx, cx, &icon, &id, 1, 0);
-        return UniqueIcon(icon);
-    }
-
-    // Share of the image's pixels that match the icon drawn on the tree's
-    // colour; the control may centre the image a pixel off the row's middle.
-    double Likeness(TreeNode node, HICON icon) {
-        double best = 0;
-        for (int dy : {-1, 0, 1}) best = std::max(best, LikenessAt(node, icon, dy));
-        return best;
-    }
-    double LikenessAt(TreeNode node, HICON icon, int dy) {
-        const RECT image = tree.NodeImageRect(node);
-        const int cx = image.right - image.left, cy = image.bottom - image.top;
-        if (cx <= 0 || !icon) return 0;
-        WindowDc screen(tree.Handle());
-        UniqueMemoryDc dc(::CreateCompatibleDC(screen.get()));
-        UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), cx, cy));
-        SelectGuard select(dc.get(), bitmap.get());
-        UniqueBrush face(::CreateSolidBrush(ColorToRgb(tree.Color())));
-        RECT all{0, 0, cx, cy};
-        ::FillRect(dc.get(), &all, face.get());
-        ::DrawIconEx(dc.get(), 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
-        int alike = 0;
-        for (int y = 0; y < cy; ++y) {
-            for (int x = 0; x < cx; ++x) {
-                const COLORREF a = ::GetPixel(screen.get(), image.left + x, image.top + dy + y);
-                const COLORREF b = ::GetPixel(dc.get(), x, y);
-                if (std::abs(GetRValue(a) - GetRValue(b)) < 24 && std::abs(GetGValue(a) - GetGValue(b)) < 24 &&
-                    std::abs(GetBValue(a) - GetBValue(b)) < 24)
-                    ++alike;
-            }
-        }
-        return static_cast<double>(alike) / (cx * cy);
-    }
-
     Form form;
     ShellTree tree;
 };
@@ -321,10 +266,10 @@ TEST_F(ShellTreeIcons, EveryChildOfTheDesktopShowsItsOwnIcon) {
     tree.Update();
     int compared = 0;
     for (TreeNode node = tree.FirstChild(tree.FirstRoot()); node; node = tree.NextSibling(node)) {
-        UniqueIcon expected = ShellIcon(tree.ShellData(node)->AbsoluteIdList());
+        UniqueIcon expected = testing::ShellIcon(tree.ShellData(node)->AbsoluteIdList());
         if (!expected) continue;
         ++compared;
-        EXPECT_GT(Likeness(node, expected.get()), 0.9) << tree.NodeText(node);
+        EXPECT_GT(testing::Likeness(tree, node, expected.get()), 0.9) << tree.NodeText(node);
     }
     EXPECT_GE(compared, 2);
 }

@@ -1,6 +1,7 @@
 #include "editors/push_button.h"
 
 #include "editors/theme_service.h"
+#include "runtime/canvas.h"
 #include "runtime/form.h"
 
 #include <windowsx.h>
@@ -41,12 +42,7 @@ void EmbossCell(HDC dc, HDC source, int left, int w, int h, IntPoint at) {
 // The disabled cell of a strip: white becomes btnhighlight, mid grey
 // btnshadow and the transparent colour btnface.
 void RecolouredCell(HDC dc, HDC source, int left, int w, int h, IntPoint at) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDown32BitInfo(w, h);
     void* bits = nullptr;
     UniqueBitmap cell(::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!cell || !bits) return;

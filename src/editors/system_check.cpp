@@ -1,5 +1,7 @@
 #include "editors/system_check.h"
 
+#include "runtime/canvas.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -13,12 +15,7 @@ constexpr DWORD kMaskPatternRop = 0x00B8074A;  // pattern where the source is bl
 // The bitmap's pixels as 32-bit values, top row first.
 std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
     std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDown32BitInfo(width, height);
     WindowDc screen(nullptr);
     if (::GetDIBits(screen.get(), bitmap, 0, height, pixels.data(), &bi, DIB_RGB_COLORS) != height) pixels.clear();
     return pixels;

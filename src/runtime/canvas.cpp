@@ -204,11 +204,7 @@ void Canvas::CopyRect(const RECT& dest, HDC source, const RECT& src, DWORD rop) 
                  src.top, src.right - src.left, src.bottom - src.top, rop);
 }
 
-MemoryBitmap::MemoryBitmap(int width, int height, HDC compatible_with) : width_(width), height_(height) {
-    WindowDc screen(nullptr);
-    HDC ref = compatible_with ? compatible_with : screen.get();
-    dc_.reset(::CreateCompatibleDC(ref));
-    // 32-bit DIB section: exact colours whatever the screen depth.
+BITMAPINFO TopDown32BitInfo(int width, int height) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = width;
@@ -216,6 +212,14 @@ MemoryBitmap::MemoryBitmap(int width, int height, HDC compatible_with) : width_(
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+MemoryBitmap::MemoryBitmap(int width, int height, HDC compatible_with) : width_(width), height_(height) {
+    WindowDc screen(nullptr);
+    HDC ref = compatible_with ? compatible_with : screen.get();
+    dc_.reset(::CreateCompatibleDC(ref));
+    BITMAPINFO bi = TopDown32BitInfo(width, height);
     void* bits = nullptr;
     bitmap_.reset(::CreateDIBSection(ref, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     old_ = ::SelectObject(dc_.get(), bitmap_.get());

@@ -93,6 +93,9 @@ private:
     bool saved_ = false;
 };
 
+// The header of a top-down 32-bit bitmap: exact colours whatever the screen depth.
+BITMAPINFO TopDown32BitInfo(int width, int height);
+
 // A memory bitmap with a DC selected into it; used for off-screen drawing and
 // in tests to read pixels back.
 class MemoryBitmap {

@@ -206,10 +206,19 @@ bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
     // A visible parent would be repainted for every node added.
     BeginUpdate();
     ScopeExit resume([this] { EndUpdate(); });
+    std::vector<TreeNode> inserted;
+    inserted.reserve(found.size());
     for (auto it = found.rbegin(); it != found.rend(); ++it) {
-        if (!InsertItem(node, parent_list, *it, TVI_FIRST)) throw Exception(SystemErrorMessage(E_FAIL));
+        TreeNode child = InsertItem(node, parent_list, *it, TVI_FIRST);
+        if (!child) throw Exception(SystemErrorMessage(E_FAIL));
+        inserted.push_back(child);
     }
-    if (had_children) SortChildren(node);
+    if (had_children) {
+        SortChildren(node);
+    } else if (ShellTreeData* data = ShellData(node)) {
+        // The refresh merges against this order instead of walking the control's nodes.
+        child_order_[data].assign(inserted.rbegin(), inserted.rend());
+    }
     if (!FirstChild(node)) SetHasChildren(node, false);
     if (next == S_FALSE || next == S_OK) return true;
     if (next == E_FAIL) return false;

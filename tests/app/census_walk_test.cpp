@@ -13,6 +13,7 @@
 namespace census {
 namespace {
 
+using testing::CurrentDirectoryAt;
 using testing::TempTree;
 
 // Records lines as the window would and lets a test act after each file.
@@ -158,13 +159,10 @@ TEST(CensusWalk, AVirtualFolderListsNothingEvenWhereTheCurrentDirectoryHasFiles)
     t.File(L"a.txt");
     t.Dir(L"Sub");
     t.File(L"Sub\\b.txt");
-    wchar_t old[MAX_PATH];
-    ::GetCurrentDirectoryW(MAX_PATH, old);
-    ::SetCurrentDirectoryW(t.Root().c_str());
+    CurrentDirectoryAt inside(t.Root());
     CensusState state;
     auto ticked = Walk(L"", true, &state);
     auto clear = Walk(L"", false);
-    ::SetCurrentDirectoryW(old);
     EXPECT_TRUE(ticked.empty());
     EXPECT_TRUE(clear.empty());
     EXPECT_EQ(0, state.FileCount);

@@ -26,6 +26,7 @@ using testing::ReadBytes;
 using testing::RealClick;
 using testing::RealKey;
 using testing::RealType;
+using testing::CurrentDirectoryAt;
 using testing::TempTree;
 
 // The platform's save dialog as the user works it, from a second thread
@@ -295,16 +296,13 @@ TEST_F(MainFormTest, AVirtualFolderListsNothingAndCountsZero) {
     t.File(L"a.txt");
     t.Dir(L"Sub");
     t.File(L"Sub\\b.txt");
-    wchar_t old[MAX_PATH];
-    ::GetCurrentDirectoryW(MAX_PATH, old);
-    ::SetCurrentDirectoryW(t.Root().c_str());
+    CurrentDirectoryAt inside(t.Root());
     UniqueCoTaskMem<ITEMIDLIST> computer;
     ASSERT_EQ(S_OK, ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, computer.put()));
     form->FxShellTree1->SelectedFolder().SetIdList(computer.get());
     Application::Instance().ProcessMessages();
     ASSERT_EQ(L"", form->FxShellTree1->SelectedFolderPath());
     RealCensus(*form);
-    ::SetCurrentDirectoryW(old);
     EXPECT_EQ(L"", PaneText());
     EXPECT_EQ(L"Количество Файлов: 0", form->Label2->Caption());
 }

@@ -188,4 +188,13 @@ int CountEntries(const std::wstring& folder) {
     return n;
 }
 
+CurrentDirectoryAt::CurrentDirectoryAt(const std::wstring& folder) {
+    const DWORD length = ::GetCurrentDirectoryW(0, nullptr);
+    earlier_.resize(length);
+    earlier_.resize(::GetCurrentDirectoryW(length, earlier_.data()));
+    ::SetCurrentDirectoryW(folder.c_str());
+}
+
+CurrentDirectoryAt::~CurrentDirectoryAt() { ::SetCurrentDirectoryW(earlier_.c_str()); }
+
 }  // namespace census::testing

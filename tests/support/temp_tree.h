@@ -41,4 +41,17 @@ int CountEntries(const std::wstring& folder);
 // The extended-length form of an absolute path (for paths over 260 characters).
 std::wstring Long(const std::wstring& path);
 
+// Makes a folder the process's current directory for a scope, and puts the
+// earlier one back however the scope ends (a failed assertion included).
+class CurrentDirectoryAt {
+public:
+    explicit CurrentDirectoryAt(const std::wstring& folder);
+    ~CurrentDirectoryAt();
+    CurrentDirectoryAt(const CurrentDirectoryAt&) = delete;
+    CurrentDirectoryAt& operator=(const CurrentDirectoryAt&) = delete;
+
+private:
+    std::wstring earlier_;
+};
+
 }  // namespace census::testing

@@ -18,12 +18,7 @@ protected:
     void DragAndCancel(TreeNode from, POINT to, unsigned rest_ms) {
         const POINT a = Center(from);
         Perform([&] {
-            PointerTo(a);
-            Pause(100);
-            ButtonDown();
-            Pause(50);
-            GlideTo(a, {a.x + 12, a.y + 12}, 4);
-            GlideTo({a.x + 12, a.y + 12}, to);
+            StartDragTo(a, to);
             Pause(rest_ms);
             KeyDown(VK_ESCAPE);
             KeyUp(VK_ESCAPE);
@@ -44,12 +39,7 @@ protected:
         const RECT label = tree.NodeTextRect(to);
         const POINT inside = tree.ClientToScreen({label.left + 1, label.top + 1});
         Perform([&] {
-            PointerTo(a);
-            Pause(100);
-            ButtonDown(right);
-            Pause(50);
-            GlideTo(a, {a.x + 12, a.y + 12}, 4);
-            GlideTo({a.x + 12, a.y + 12}, b);
+            StartDragTo(a, b, right);
             for (WORD key : held) KeyDown(key);
             Pause(400);
             highlighted = TreeView_GetDropHilight(tree.Handle());
@@ -150,12 +140,7 @@ TEST_F(ShellTreeDragDrop, ARightButtonDropEndsInTheDropMenu) {
     Load(temp.Root());
     const POINT a = Center(Top(L"alpha")), b = Center(Top(L"gamma"));
     Perform([&] {
-        PointerTo(a);
-        Pause(100);
-        ButtonDown(true);
-        Pause(50);
-        GlideTo(a, {a.x + 12, a.y + 12}, 4);
-        GlideTo({a.x + 12, a.y + 12}, b);
+        StartDragTo(a, b, true);
         Pause(300);
         ButtonUp(true);
         Pause(400);  // the menu is up: the first entry copies
@@ -265,12 +250,7 @@ TEST_F(ShellTreeDragDrop, AFolderDraggedToAnotherProgramDeliversItsPath) {
     const POINT a = Center(Top(L"alpha"));
     const POINT b{(kReceiverRect.left + kReceiverRect.right) / 2, (kReceiverRect.top + kReceiverRect.bottom) / 2};
     Perform([&] {
-        PointerTo(a);
-        Pause(100);
-        ButtonDown();
-        Pause(50);
-        GlideTo(a, {a.x + 12, a.y + 12}, 4);
-        GlideTo({a.x + 12, a.y + 12}, b, 12);
+        StartDragTo(a, b, false, 12);
         Pause(400);
         ButtonUp();
         Pause(200);

@@ -47,6 +47,16 @@ void GlideTo(POINT from, POINT to, int steps) {
     }
 }
 
+void StartDragTo(POINT from, POINT to, bool right, int steps) {
+    PointerTo(from);
+    Pause(100);
+    ButtonDown(right);
+    Pause(50);
+    const POINT past{from.x + 12, from.y + 12};
+    GlideTo(from, past, 4);
+    GlideTo(past, to, steps);
+}
+
 void ButtonDown(bool right) { Send(Mouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN)); }
 void ButtonUp(bool right) { Send(Mouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)); }
 void KeyDown(WORD key) { Send(Key(key, 0)); }

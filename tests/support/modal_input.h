@@ -17,6 +17,8 @@ void PointerTo(POINT screen);
 void GlideTo(POINT from, POINT to, int steps = 8);
 void ButtonDown(bool right = false);
 void ButtonUp(bool right = false);
+// Presses on `from` and glides to `to` past the drag threshold, as a user starts a drag.
+void StartDragTo(POINT from, POINT to, bool right = false, int steps = 8);
 void KeyDown(WORD key);
 void KeyUp(WORD key);
 // Presses the keys in order and releases them in reverse (a chord such as Ctrl+C).

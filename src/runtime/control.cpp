@@ -8,13 +8,49 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 namespace census {
 
 namespace {
 
-constexpr wchar_t kControlProp[] = L"census.control";
-constexpr UINT_PTR kSubclassId = 0xCE05;
+// Which control each of our windows belongs to and, for wrapped native
+// windows, the procedure ours replaced. Looked up on every message, so it is
+// kept in the process: a window property or the common controls' subclass
+// chain (itself built on properties) costs a round trip to another process on
+// some platforms, which made every message to a wrapped control tens of
+// microseconds dearer.
+struct WindowEntry {
+    Control* control = nullptr;
+    WNDPROC native_proc = nullptr;
+};
+
+class WindowRegistry {
+public:
+    WindowEntry Find(HWND hwnd) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = entries_.find(hwnd);
+        return it == entries_.end() ? WindowEntry{} : it->second;
+    }
+    void Set(HWND hwnd, const WindowEntry& entry) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entries_[hwnd] = entry;
+    }
+    void Erase(HWND hwnd) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entries_.erase(hwnd);
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<HWND, WindowEntry> entries_;
+};
+
+WindowRegistry& Registry() {
+    static WindowRegistry registry;
+    return registry;
+}
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
@@ -238,7 +274,7 @@ HWND Control::Handle() {
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<Control*>(::GetPropW(hwnd, kControlProp)) : nullptr;
+    return hwnd ? Registry().Find(hwnd).control : nullptr;
 }
 
 void Control::FillCreateParams(CreateParams& params) {
@@ -285,21 +321,29 @@ void Control::CreateWindowHandle(const CreateParams& params) {
                                   native_ ? nullptr : this);
     if (!hwnd) return;
     if (native_) {
+        native_proc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::NativeSubclassProc)));
         Bind(hwnd);
-        ::SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     }
 }
 
 void Control::Bind(HWND hwnd) {
     hwnd_.reset(hwnd);
-    ::SetPropW(hwnd, kControlProp, this);
+    Registry().Set(hwnd, WindowEntry{this, native_ ? native_proc_ : nullptr});
 }
 
 void Control::Unbind() {
     if (!hwnd_) return;
     HWND hwnd = hwnd_.release();
-    ::RemovePropW(hwnd, kControlProp);
-    if (native_) ::RemoveWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId);
+    const auto ours = reinterpret_cast<LONG_PTR>(&Control::NativeSubclassProc);
+    if (native_ && ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != ours) {
+        // Someone subclassed the window after us: the chain still runs through
+        // our procedure, which passes everything on to the native one.
+        Registry().Set(hwnd, WindowEntry{nullptr, native_proc_});
+        return;
+    }
+    if (native_) ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(native_proc_));
+    Registry().Erase(hwnd);
 }
 
 void Control::DestroyHandle() {
@@ -376,13 +420,17 @@ LRESULT CALLBACK Control::OwnClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     return self->SafeWndProc(msg, wp, lp);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-    auto* self = reinterpret_cast<Control*>(ref);
+LRESULT CALLBACK Control::NativeSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const WindowEntry entry = Registry().Find(hwnd);
+    if (!entry.native_proc) return ::DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        self->Unbind();
-        return ::DefSubclassProc(hwnd, msg, wp, lp);
+        if (entry.control) entry.control->Unbind();
+        const LRESULT r = ::CallWindowProcW(entry.native_proc, hwnd, msg, wp, lp);
+        Registry().Erase(hwnd);
+        return r;
     }
-    return self->SafeWndProc(msg, wp, lp);
+    if (!entry.control) return ::CallWindowProcW(entry.native_proc, hwnd, msg, wp, lp);
+    return entry.control->SafeWndProc(msg, wp, lp);
 }
 
 LRESULT Control::SafeWndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -396,7 +444,7 @@ LRESULT Control::SafeWndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT Control::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
     if (!hwnd_) return 0;
-    if (native_) return ::DefSubclassProc(hwnd_.get(), msg, wp, lp);
+    if (native_) return ::CallWindowProcW(native_proc_, hwnd_.get(), msg, wp, lp);
     return ::DefWindowProcW(hwnd_.get(), msg, wp, lp);
 }
 

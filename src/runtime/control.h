@@ -233,7 +233,7 @@ protected:
 private:
     friend class Form;
     static LRESULT CALLBACK OwnClassProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK NativeSubclassProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT SafeWndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleStandardMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
     void Bind(HWND hwnd);
@@ -263,6 +263,8 @@ private:
     HCURSOR cursor_ = nullptr;
     UniqueHwnd hwnd_;
     bool native_ = false;
+    // The wrapped native window's procedure before ours replaced it.
+    WNDPROC native_proc_ = nullptr;
     bool recreating_ = false;
 };
 

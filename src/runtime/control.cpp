@@ -451,12 +451,9 @@ LRESULT Control::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Control::CallNativeProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (!hwnd_) return 0;
     if (!native_) return ::DefWindowProcW(hwnd_.get(), msg, wp, lp);
-    // The class procedure is the native one: subclassing does not change it.
-    WNDCLASSEXW wc{sizeof(wc)};
-    wchar_t name[256];
-    ::GetClassNameW(hwnd_.get(), name, 256);
-    if (!::GetClassInfoExW(nullptr, name, &wc)) ::GetClassInfoExW(Instance(), name, &wc);
-    return ::CallWindowProcW(wc.lpfnWndProc, hwnd_.get(), msg, wp, lp);
+    // Ours is the first subclass, put in place at creation: what it replaced
+    // is the class procedure.
+    return ::CallWindowProcW(native_proc_, hwnd_.get(), msg, wp, lp);
 }
 
 bool Control::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -14,6 +14,7 @@
 #include "shell/shell_tree.h"
 #include "shell/system_image_list.h"
 #include "shell/tree_view.h"
+#include "shell/tree_loading.h"
 #include "support/temp_tree.h"
 
 #include <windows.h>
@@ -39,12 +40,6 @@ constexpr SFGAOF kAllAttributes = 0xF20B0000;
 constexpr SFGAOF kCheapAttributes = kAllAttributes & ~SFGAO_HASSUBFOLDER;
 constexpr int kRuns = 3;
 
-TreeNode ChildNamed(TreeView& tree, TreeNode node, const std::wstring& text) {
-    for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c))
-        if (tree.NodeText(c) == text) return c;
-    return nullptr;
-}
-
 // The whole open as the user gets it, in a fresh tree each time.
 double OpenInTree(const std::wstring& root, int expected) {
     Form form;
@@ -52,16 +47,10 @@ double OpenInTree(const std::wstring& root, int expected) {
     ShellTree tree;
     tree.SetParent(&form);
     tree.SetBounds(0, 0, 300, 480);
-    tree.BeginLoading();
-    tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
-    UniqueIdList base;
-    ParsePath(root, base);
-    tree.BaseFolder().SetIdList(base.get());
-    tree.HandleNeeded();
-    tree.EndLoading();
+    testing::LoadTreeAt(tree, root);
     form.Show();
     Application::Instance().ProcessMessages();
-    TreeNode big = ChildNamed(tree, tree.FirstRoot(), L"big");
+    TreeNode big = testing::ChildWithText(tree, tree.FirstRoot(), L"big");
     if (!big) return -1;
 
     const auto start = Clock::now();

@@ -6,6 +6,7 @@
 #include "runtime/form.h"
 #include "shell/shell_namespace.h"
 #include "shell/shell_tree.h"
+#include "shell/tree_loading.h"
 #include "support/temp_tree.h"
 
 #include <windows.h>
@@ -35,13 +36,7 @@ Run OpenAndRefresh(const testing::TempTree& temp, int round) {
     ShellTree tree;
     tree.SetParent(&form);
     tree.SetBounds(0, 0, 300, 440);
-    tree.BeginLoading();
-    tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
-    UniqueIdList base;
-    ParsePath(temp.Root(), base);
-    tree.BaseFolder().SetIdList(base.get());
-    tree.HandleNeeded();
-    tree.EndLoading();
+    testing::LoadTreeAt(tree, temp.Root());
     form.Show();
     Application::Instance().ProcessMessages();
 

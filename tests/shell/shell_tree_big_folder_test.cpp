@@ -4,6 +4,7 @@
 #include "shell/shell_namespace.h"
 
 #include "node_icon.h"
+#include "tree_loading.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
 
@@ -48,13 +49,7 @@ protected:
         form.SetBounds(0, 0, 300, 400);
         tree.SetParent(&form);
         tree.SetBounds(0, 0, 280, 360);
-        tree.BeginLoading();
-        tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
-        UniqueIdList base;
-        EXPECT_HRESULT_SUCCEEDED(ParsePath(temp.Root(), base));
-        tree.BaseFolder().SetIdList(base.get());
-        tree.HandleNeeded();
-        tree.EndLoading();
+        EXPECT_HRESULT_SUCCEEDED(testing::LoadTreeAt(tree, temp.Root()));
         form.Show();
         testing::HandleInput();
     }

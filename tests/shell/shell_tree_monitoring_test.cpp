@@ -6,6 +6,7 @@
 #include "shell/change_watcher.h"
 #include "shell/shell_namespace.h"
 
+#include "tree_loading.h"
 #include "support/other_process.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
@@ -57,22 +58,13 @@ protected:
         tree->SetParent(&form);
         tree->SetBounds(0, 0, 300, 380);
         tree->OnChange = [this](TreeView&, TreeNode) { ++changes; };
-        tree->BeginLoading();
-        UniqueIdList list;
-        EXPECT_HRESULT_SUCCEEDED(ParsePath(temp.Root(), list));
-        tree->BaseFolder().SetIdList(list.get());
-        tree->HandleNeeded();
-        tree->EndLoading();
+        EXPECT_HRESULT_SUCCEEDED(testing::LoadTreeAt(*tree, temp.Root(), kDefaultShellTreeOptions));
         form.Show();
         testing::HandleInput();
     }
     ~ShellTreeMonitoring() override { tree.reset(); }
 
-    TreeNode Child(TreeNode node, const std::wstring& text) {
-        for (TreeNode c = tree->FirstChild(node); c; c = tree->NextSibling(c))
-            if (tree->NodeText(c) == text) return c;
-        return nullptr;
-    }
+    TreeNode Child(TreeNode node, const std::wstring& text) { return testing::ChildWithText(*tree, node, text); }
     std::vector<std::wstring> ChildTexts(TreeNode node) {
         std::vector<std::wstring> out;
         for (TreeNode c = tree->FirstChild(node); c; c = tree->NextSibling(c)) out.push_back(tree->NodeText(c));

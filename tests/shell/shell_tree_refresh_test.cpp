@@ -4,6 +4,7 @@
 #include "runtime/form.h"
 #include "shell/shell_namespace.h"
 
+#include "tree_loading.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -27,20 +28,10 @@ protected:
     }
 
     void Load(ShellTreeOptions options = kDefaultShellTreeOptions & ~stoDynamicRefresh) {
-        tree.BeginLoading();
-        tree.SetOptions(options);
-        UniqueIdList list;
-        ASSERT_HRESULT_SUCCEEDED(ParsePath(temp.Root(), list));
-        tree.BaseFolder().SetIdList(list.get());
-        tree.HandleNeeded();
-        tree.EndLoading();
+        ASSERT_HRESULT_SUCCEEDED(testing::LoadTreeAt(tree, temp.Root(), options));
     }
 
-    TreeNode Child(TreeNode node, const std::wstring& text) {
-        for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c))
-            if (tree.NodeText(c) == text) return c;
-        return nullptr;
-    }
+    TreeNode Child(TreeNode node, const std::wstring& text) { return testing::ChildWithText(tree, node, text); }
     std::vector<std::wstring> ChildTexts(TreeNode node) {
         std::vector<std::wstring> out;
         for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c)) out.push_back(tree.NodeText(c));

@@ -5,6 +5,7 @@
 #include "shell/shell_namespace.h"
 
 #include "node_icon.h"
+#include "tree_loading.h"
 #include "support/long_path_list.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
@@ -45,12 +46,7 @@ protected:
 
     // Loads the tree as a form does: settings first, then the fill.
     void Load(const std::wstring& base, ShellTreeOptions options = kDefaultShellTreeOptions) {
-        tree.BeginLoading();
-        tree.SetOptions(options & ~stoDynamicRefresh);
-        UniqueIdList list = Parsed(base);
-        tree.BaseFolder().SetIdList(list.get());
-        tree.HandleNeeded();
-        tree.EndLoading();
+        EXPECT_HRESULT_SUCCEEDED(testing::LoadTreeAt(tree, base, options & ~stoDynamicRefresh)) << base;
     }
 
     std::vector<std::wstring> ChildTexts(TreeNode node) {
@@ -59,11 +55,7 @@ protected:
         return out;
     }
 
-    TreeNode Child(TreeNode node, const std::wstring& text) {
-        for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c))
-            if (tree.NodeText(c) == text) return c;
-        return nullptr;
-    }
+    TreeNode Child(TreeNode node, const std::wstring& text) { return testing::ChildWithText(tree, node, text); }
 
     TempTree temp;
     Form form;

@@ -11,6 +11,7 @@
 #include "shell/shell_tree.h"
 
 #include "support/modal_input.h"
+#include "tree_loading.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -37,22 +38,13 @@ protected:
 
     // watch: the tree follows changes on disk.
     void Load(const std::wstring& base, bool watch = false) {
-        tree.BeginLoading();
-        tree.SetOptions(watch ? kDefaultShellTreeOptions : kDefaultShellTreeOptions & ~stoDynamicRefresh);
-        UniqueIdList list;
-        ASSERT_HRESULT_SUCCEEDED(ParsePath(base, list));
-        tree.BaseFolder().SetIdList(list.get());
-        tree.HandleNeeded();
-        tree.EndLoading();
+        ASSERT_HRESULT_SUCCEEDED(
+            LoadTreeAt(tree, base, watch ? kDefaultShellTreeOptions : kDefaultShellTreeOptions & ~stoDynamicRefresh));
         form.Show();
         Application::Instance().ProcessMessages();
     }
 
-    TreeNode Child(TreeNode node, const std::wstring& text) {
-        for (TreeNode c = tree.FirstChild(node); c; c = tree.NextSibling(c))
-            if (tree.NodeText(c) == text) return c;
-        return nullptr;
-    }
+    TreeNode Child(TreeNode node, const std::wstring& text) { return ChildWithText(tree, node, text); }
     TreeNode Top(const std::wstring& text) { return Child(tree.FirstRoot(), text); }
 
     POINT Center(TreeNode node) {

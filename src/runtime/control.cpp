@@ -449,11 +449,9 @@ LRESULT Control::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Control::CallNativeProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (!hwnd_) return 0;
-    if (!native_) return ::DefWindowProcW(hwnd_.get(), msg, wp, lp);
-    // Ours is the first subclass, put in place at creation: what it replaced
-    // is the class procedure.
-    return ::CallWindowProcW(native_proc_, hwnd_.get(), msg, wp, lp);
+    // Ours is the first subclass, put in place at creation: what it replaced,
+    // which the default handler calls, is the class procedure.
+    return DefaultHandler(msg, wp, lp);
 }
 
 bool Control::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -252,6 +252,17 @@ bool SameDrive(const std::wstring& a, const std::wstring& b) {
     return !ra.empty() && SamePath(ra, rb);
 }
 
+bool TransferReport::Complete() const {
+    for (const ItemOutcome& item : items) {
+        if (item.fate == ItemFate::Stayed) return false;
+    }
+    return !cancelled;
+}
+
+std::wstring TransferReport::Summary() const {
+    return {};
+}
+
 std::unique_ptr<FileOperations> MakeFileOperations() {
     return std::make_unique<OwnFileOperations>();
 }

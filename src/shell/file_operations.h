@@ -19,6 +19,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,9 +37,65 @@ DWORD DefaultDropEffect(DWORD keys, DWORD allowed, bool same_drive);
 // True when both paths lie on the same drive (or the same network share).
 bool SameDrive(const std::wstring& a, const std::wstring& b);
 
+// How one item of a transfer ended.
+enum class ItemFate { Moved, Copied, Linked, Deleted, Stayed };
+
+// Why an item stayed where it was.
+enum class StayReason {
+    None,
+    Cancelled,     // the user cancelled before this item was done
+    NotFound,      // the source is gone
+    DiskFull,      // the target drive ran out of space
+    InUse,         // a file is open in another program
+    AccessDenied,  // reading, writing or removing was refused
+    Link,          // a link inside the item could not be carried safely
+    IntoItself,    // the target folder is the item itself or lies inside it
+    NameTaken,     // the name is taken at the target, or by another item of the same transfer
+    Failed,        // anything else; detail says what the platform said
+};
+
+struct ItemOutcome {
+    std::wstring source;
+    std::wstring target;           // where it went (or would have gone)
+    ItemFate fate = ItemFate::Stayed;
+    StayReason reason = StayReason::None;
+    std::wstring detail;           // the path that caused the reason (the link, the locked file), or the platform's text
+};
+
+// What a whole transfer or delete did, item by item, in the order given.
+struct TransferReport {
+    std::vector<ItemOutcome> items;
+    bool cancelled = false;
+    bool Complete() const;         // every item reached its fate
+    // One message for the user: what moved, was copied, linked or deleted, and what stayed and why.
+    std::wstring Summary() const;
+};
+
+// Progress of a transfer. Called on the thread that runs the transfer.
+class TransferProgress {
+public:
+    virtual ~TransferProgress() = default;
+    // Once, after the items were measured.
+    virtual void Planned(std::uint64_t files, std::uint64_t bytes) {}
+    // After each file (and during a large one).
+    virtual void Advanced(std::uint64_t files_done, std::uint64_t bytes_done, const std::wstring& current) {}
+    // Asked between files (and between blocks of a large one).
+    virtual bool CancelRequested() { return false; }
+};
+
 class FileOperations {
 public:
     virtual ~FileOperations() = default;
+    // Carries every source into folder with effect (one of copy, move, link).
+    // Shows nothing and may run on any thread; the report says what happened.
+    virtual TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
+                               TransferProgress& progress) {
+        return {};
+    }
+    // Deletes items for good, never following a link inside them. Shows nothing.
+    virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) { return {}; }
+    // The first link found inside path (path itself included), or empty.
+    virtual std::wstring FirstLinkInside(const std::wstring& path) { return {}; }
     // Why the sources cannot go into folder with effect; empty when they can.
     virtual std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,
                                  DWORD effect) = 0;

@@ -26,6 +26,12 @@ public:
 class FileCreateError : public Exception {
 public:
     using Exception::Exception;
+    FileCreateError(std::wstring message, unsigned long code) : Exception(std::move(message)), code_(code) {}
+    // The system's error code, for callers that word the failure themselves; 0 when unknown.
+    unsigned long Code() const { return code_; }
+
+private:
+    unsigned long code_ = 0;
 };
 
 // Writing to a stream failed part way ("Stream write error").

@@ -73,6 +73,7 @@ inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
 inline void UnloadModule(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void FreeCoTaskMem(void* p) noexcept { ::CoTaskMemFree(p); }
+inline void FreeLocalMemory(void* p) noexcept { ::LocalFree(p); }
 
 using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, CloseKernelHandle>>;  // events, threads
 using UniqueFileHandle = UniqueHandle<InvalidValueTraits<CloseKernelHandle>>;
@@ -83,6 +84,9 @@ using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, DeleteMemoryDc>>;
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, DestroyMenuHandle>>;
 using UniqueIcon = UniqueHandle<HandleTraits<HICON, DestroyIconHandle>>;
 using UniqueModule = UniqueHandle<HandleTraits<HMODULE, UnloadModule>>;
+// Blocks the system hands out from the local heap (CommandLineToArgvW's array).
+template <typename T>
+using UniqueLocalMemory = UniqueHandle<HandleTraits<T, FreeLocalMemory>>;
 
 template <typename T>
 using UniqueGdi = UniqueHandle<HandleTraits<T, DeleteGdiObject>>;

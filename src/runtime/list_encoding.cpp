@@ -1,5 +1,6 @@
 #include "runtime/list_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -75,6 +76,18 @@ char32_t NextCharacter(std::wstring_view text, size_t& i, bool& replaced) {
     return static_cast<char32_t>(c);
 }
 
+// Appends `text` encoded; true when a character had to be replaced.
+bool AppendEncoded(std::wstring_view text, ListEncoding encoding, std::string& out) {
+    bool replaced = false;
+    for (size_t i = 0; i < text.size();) {
+        if (encoding == ListEncoding::CodePage1251)
+            out += CodePage1251Byte(text[i++], replaced);
+        else
+            AppendUtf8(out, NextCharacter(text, i, replaced));
+    }
+    return replaced;
+}
+
 }  // namespace
 
 char CodePage1251Byte(wchar_t c, bool& replaced) {
@@ -88,20 +101,20 @@ char CodePage1251Byte(wchar_t c, bool& replaced) {
 EncodedList EncodeList(std::wstring_view text, ListEncoding encoding) {
     EncodedList out;
     out.bytes.reserve(encoding == ListEncoding::Utf8 ? text.size() + 3 : text.size());
-    if (encoding == ListEncoding::Utf8) out.bytes = "\xEF\xBB\xBF";
-    bool line_replaced = false;
-    for (size_t i = 0; i < text.size();) {
-        if (text[i] == L'\n') {
-            out.lines_replaced += line_replaced;
-            line_replaced = false;
-        }
-        if (encoding == ListEncoding::CodePage1251)
-            out.bytes += CodePage1251Byte(text[i++], line_replaced);
-        else
-            AppendUtf8(out.bytes, NextCharacter(text, i, line_replaced));
+    if (encoding == ListEncoding::Utf8) out.bytes = kUtf8ByteOrderMark;
+    // Line by line, each with the "\n" that ends it, so a surrogate pair is never split.
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find(L'\n', start), text.size() - 1) + 1;
+        out.lines_replaced += AppendEncoded(text.substr(start, end - start), encoding, out.bytes);
+        start = end;
     }
-    out.lines_replaced += line_replaced;
     return out;
+}
+
+bool AppendEncodedLine(std::wstring_view line, ListEncoding encoding, std::string& out) {
+    bool replaced = AppendEncoded(line, encoding, out);
+    out += "\r\n";
+    return replaced;
 }
 
 }  // namespace census

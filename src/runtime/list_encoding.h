@@ -18,6 +18,14 @@ struct EncodedList {
 
 EncodedList EncodeList(std::wstring_view text, ListEncoding encoding);
 
+// What a UTF-8 list starts with.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// One line of a list, as EncodeList writes it inside a whole list: `line`
+// (which holds no line break) and CR LF are appended to `out`. True when a
+// character had to be replaced.
+bool AppendEncodedLine(std::wstring_view line, ListEncoding encoding, std::string& out);
+
 // One UTF-16 code unit in code page 1251; '?' when the page has no such character.
 char CodePage1251Byte(wchar_t c, bool& replaced);
 

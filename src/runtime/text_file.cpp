@@ -1,7 +1,6 @@
 #include "runtime/text_file.h"
 
 #include "runtime/errors.h"
-#include "runtime/handles.h"
 
 #include <windows.h>
 
@@ -29,23 +28,8 @@ std::wstring ExtendedPath(const std::wstring& full) {
 }
 
 [[noreturn]] void ThrowCreateError(const std::wstring& path, DWORD code) {
-    throw FileCreateError(L"Cannot create file \"" + FullPath(path) + L"\". " + SystemErrorMessage(code));
+    throw FileCreateError(L"Cannot create file \"" + FullPath(path) + L"\". " + SystemErrorMessage(code), code);
 }
-
-// A temporary file that is closed and then deleted unless it was kept.
-struct TemporaryFile {
-    UniqueFileHandle handle;
-    std::wstring name;
-    bool kept = false;
-
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        handle.reset();  // an open file cannot be deleted
-        if (!kept && !name.empty()) ::DeleteFileW(name.c_str());
-    }
-};
 
 // A fresh file in the target's folder (so the final rename stays on one
 // volume), with a short name of its own: it fits wherever the target's name fits.
@@ -69,9 +53,10 @@ bool CreateTemporaryBeside(const std::wstring& target, TemporaryFile& temp, cons
     return false;
 }
 
-void WriteAll(HANDLE file, const std::string& bytes, const WriteFaults& faults) {
+// `index` counts the writes to one file across calls.
+void WriteChunks(HANDLE file, std::string_view bytes, const WriteFaults& faults, int& index) {
     size_t done = 0;
-    for (int index = 0; done < bytes.size(); ++index) {
+    for (; done < bytes.size(); ++index) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
         DWORD written = 0;
         if (index == faults.failing_write) {
@@ -82,7 +67,20 @@ void WriteAll(HANDLE file, const std::string& bytes, const WriteFaults& faults) 
             throw StreamWriteError();
         done += written;
     }
+}
+
+void WriteAll(HANDLE file, const std::string& bytes, const WriteFaults& faults) {
+    int index = 0;
+    WriteChunks(file, bytes, faults, index);
     if (!::FlushFileBuffers(file)) throw StreamWriteError();
+}
+
+// The closed temporary file takes the target's place.
+void ReplaceTarget(const std::wstring& path, const std::wstring& target, TemporaryFile& temp) {
+    temp.handle.reset();
+    if (!::MoveFileExW(temp.name.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ThrowCreateError(path, ::GetLastError());
+    temp.kept = true;
 }
 
 // The target must be replaceable at all: a locked or read-only file, or a
@@ -128,10 +126,40 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes, const Wr
         ThrowCreateError(path, why);
     }
     WriteAll(temp.handle.get(), bytes, faults);
-    temp.handle.reset();
-    if (!::MoveFileExW(temp.name.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        ThrowCreateError(path, ::GetLastError());
-    temp.kept = true;
+    ReplaceTarget(path, target, temp);
+}
+
+TemporaryFile::~TemporaryFile() {
+    handle.reset();  // an open file cannot be deleted
+    if (!kept && !name.empty()) ::DeleteFileW(name.c_str());
+}
+
+// Written in pieces of this size: large enough that the file system sees
+// few writes, small enough that memory stays flat whatever the list's length.
+constexpr size_t kWriterBuffer = 256 * 1024;
+
+ListFileWriter::ListFileWriter(const std::wstring& path, ListEncoding encoding, const WriteFaults& faults)
+    : path_(path), target_(ExtendedPath(FullPath(path))), encoding_(encoding), faults_(faults) {
+    CheckTarget(path_, target_);
+    if (!CreateTemporaryBeside(target_, temp_, faults_)) ThrowCreateError(path_, ::GetLastError());
+    buffer_.reserve(kWriterBuffer + 4096);
+    if (encoding_ == ListEncoding::Utf8) buffer_ = kUtf8ByteOrderMark;
+}
+
+void ListFileWriter::AddLine(std::wstring_view line) {
+    lines_replaced_ += AppendEncodedLine(line, encoding_, buffer_);
+    if (buffer_.size() >= kWriterBuffer) WriteBuffer();
+}
+
+void ListFileWriter::WriteBuffer() {
+    WriteChunks(temp_.handle.get(), buffer_, faults_, writes_);
+    buffer_.clear();
+}
+
+void ListFileWriter::Commit() {
+    WriteBuffer();
+    if (!::FlushFileBuffers(temp_.handle.get())) throw StreamWriteError();
+    ReplaceTarget(path_, target_, temp_);
 }
 
 }  // namespace census

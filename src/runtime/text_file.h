@@ -5,9 +5,11 @@
 // place.
 #pragma once
 
+#include "runtime/handles.h"
 #include "runtime/list_encoding.h"
 
 #include <string>
+#include <string_view>
 
 namespace census {
 
@@ -32,5 +34,56 @@ int WriteTextFile(const std::wstring& path, const std::wstring& text,
 
 // The same with bytes already encoded.
 void WriteFileBytes(const std::wstring& path, const std::string& bytes, const WriteFaults& faults = {});
+
+// A file that is deleted when it goes, unless it was kept.
+class TemporaryFile {
+public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile();
+
+    UniqueFileHandle handle;
+    std::wstring name;  // extended-length form
+    bool kept = false;
+};
+
+// A list written line by line while it is made, so that it is never held
+// whole: the lines go to a temporary file beside the target, which replaces
+// the target only in Commit. A writer destroyed without Commit removes its
+// temporary file, and the target stays as it was. Unlike WriteFileBytes it
+// never writes over the target in place: that would lose the old file to a
+// run that fails or is interrupted half way.
+class ListFileWriter {
+public:
+    // Throws FileCreateError when the target cannot be replaced or no
+    // temporary file can be made beside it.
+    ListFileWriter(const std::wstring& path, ListEncoding encoding, const WriteFaults& faults = {});
+    ListFileWriter(const ListFileWriter&) = delete;
+    ListFileWriter& operator=(const ListFileWriter&) = delete;
+
+    // Throws StreamWriteError.
+    void AddLine(std::wstring_view line);
+    // Writes what is buffered, flushes and puts the file in the target's
+    // place. Throws StreamWriteError or FileCreateError; the target is then
+    // as it was.
+    void Commit();
+
+    // Lines holding characters the encoding could not hold, so far.
+    int LinesReplaced() const { return lines_replaced_; }
+    // The temporary file's full path (extended-length form).
+    const std::wstring& TemporaryName() const { return temp_.name; }
+
+private:
+    void WriteBuffer();
+
+    std::wstring path_, target_;
+    ListEncoding encoding_;
+    WriteFaults faults_;
+    TemporaryFile temp_;
+    std::string buffer_;
+    int writes_ = 0;
+    int lines_replaced_ = 0;
+};
 
 }  // namespace census

@@ -36,7 +36,13 @@ std::optional<std::wstring> FolderProblem(const std::wstring& folder, const std:
     DWORD attrs = ::GetFileAttributesW(api_folder.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         DWORD why = ::GetLastError();
-        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND || why == ERROR_INVALID_NAME)
+        // A file is not found with the "\" a folder path ends with.
+        const std::wstring item = api_folder.substr(0, api_folder.size() - 1);
+        DWORD item_attrs = ::GetFileAttributesW(item.c_str());
+        if (item_attrs != INVALID_FILE_ATTRIBUTES && !(item_attrs & FILE_ATTRIBUTE_DIRECTORY))
+            return Quoted(folder) + L" - это файл, а не каталог";
+        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND || why == ERROR_INVALID_NAME ||
+            why == ERROR_DIRECTORY)
             return L"каталог " + Quoted(folder) + L" не найден";
         return L"каталог " + Quoted(folder) + L" недоступен: " + SystemErrorMessage(why);
     }

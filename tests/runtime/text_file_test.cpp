@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace census {
 namespace {
@@ -157,6 +158,78 @@ TEST(TextFile, LongNamesAndLongPathsAreWrittenWhereTheFileSystemTakesThem) {
     }
     EXPECT_EQ(2, testing::CountEntries(tree.Root()));  // the folder and the first file: no temporaries
     EXPECT_EQ(1, testing::CountEntries(testing::Long(tree.Path(folder))));
+}
+
+// Written line by line, a list has the bytes of the same list written whole,
+// in both encodings, and counts the same replaced lines; the old file stays
+// until the commit and nothing is left beside the new one.
+TEST(ListFileWriter, LineByLineGivesTheBytesOfTheWholeListInBothEncodings) {
+    // Enough lines that the writer's buffer goes to the file several times.
+    std::vector<std::wstring> lines = {L"a\\Ελληνικά.txt", L"b\\файл.txt", L"c\\\xD83D\xDE00.txt", L""};
+    for (int i = 0; i < 20000; ++i) lines.push_back(L"D:\\папка\\" + std::wstring(40, L'x') + std::to_wstring(i));
+    std::wstring whole;
+    for (const std::wstring& line : lines) whole += line + L"\r\n";
+    for (ListEncoding encoding : {ListEncoding::CodePage1251, ListEncoding::Utf8}) {
+        TempTree tree;
+        tree.File(L"out.txt", "precious");
+        ListFileWriter writer(tree.Path(L"out.txt"), encoding);
+        for (const std::wstring& line : lines) writer.AddLine(line);
+        EXPECT_EQ("precious", ReadBytes(tree.Path(L"out.txt")));
+        EXPECT_EQ(2, testing::CountEntries(tree.Root()));  // the old list and the one being written
+        writer.Commit();
+        const EncodedList expected = EncodeList(whole, encoding);
+        EXPECT_EQ(expected.bytes, ReadBytes(tree.Path(L"out.txt")));
+        EXPECT_EQ(expected.lines_replaced, writer.LinesReplaced());
+        EXPECT_EQ(encoding == ListEncoding::Utf8 ? 0 : 2, writer.LinesReplaced());
+        EXPECT_EQ(1, testing::CountEntries(tree.Root()));
+    }
+}
+
+// A writer that ends without its commit (a failed or interrupted run), or
+// whose writing fails part way, leaves the old file and no temporary; one
+// that cannot replace the target says so before anything is written.
+TEST(ListFileWriter, FailuresAndAbandonedWritersKeepTheOldFile) {
+    TempTree tree;
+    const std::wstring target = tree.Path(L"out.txt");
+    const std::wstring line(1000, L'x');
+    tree.File(L"out.txt", "precious");
+    {
+        ListFileWriter abandoned(target, ListEncoding::CodePage1251);
+        for (int i = 0; i < 1000; ++i) abandoned.AddLine(line);
+    }
+    EXPECT_EQ("precious", ReadBytes(target));
+    EXPECT_EQ(1, testing::CountEntries(tree.Root()));
+
+    WriteFaults faults;
+    faults.failing_write = 1;
+    {
+        ListFileWriter failing(target, ListEncoding::Utf8, faults);
+        EXPECT_THROW(
+            {
+                for (int i = 0; i < 2000; ++i) failing.AddLine(line);
+                failing.Commit();
+            },
+            StreamWriteError);
+    }
+    EXPECT_EQ("precious", ReadBytes(target));
+    EXPECT_EQ(1, testing::CountEntries(tree.Root()));
+
+    // Unlike a whole save, no writing in place where the folder refuses new files.
+    faults = {};
+    faults.temporary_refused = ERROR_ACCESS_DENIED;
+    EXPECT_THROW(ListFileWriter(target, ListEncoding::CodePage1251, faults), FileCreateError);
+    {
+        UniqueFileHandle lock(::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        try {
+            ListFileWriter locked(target, ListEncoding::CodePage1251);
+            ADD_FAILURE() << "a locked target was taken";
+        } catch (const FileCreateError& e) {
+            EXPECT_NE(0u, e.Code());
+        }
+    }
+    EXPECT_THROW(ListFileWriter(tree.Root(), ListEncoding::CodePage1251), FileCreateError);
+    EXPECT_EQ("precious", ReadBytes(target));
+    EXPECT_EQ(1, testing::CountEntries(tree.Root()));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "support/census_driver.h"
 #include "support/temp_tree.h"
 
+#include "bare_walk.h"
 #include "runtime/handles.h"
 
 #include <windows.h>
@@ -67,23 +68,6 @@ void RemoveTree(const std::wstring& path) {
     ::RemoveDirectoryW(path.c_str());
 }
 
-long BareWalk(const std::wstring& folder) {
-    long files = 0;
-    WIN32_FIND_DATAW fd;
-    UniqueFindHandle h(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
-                                          nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!h) return 0;
-    do {
-        std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            files += BareWalk(folder + L"\\" + name);
-        else
-            ++files;
-    } while (::FindNextFileW(h.get(), &fd));
-    return files;
-}
-
 double TimeDir(const std::wstring& folder) {
     std::wstring command = L"cmd.exe /c dir /s /b /a-d \"" + folder + L"\" > NUL";
     STARTUPINFOW si{sizeof(si)};
@@ -124,7 +108,7 @@ Result Measure(int fan) {
     Result r{};
     r.files = MakeTree(root, fan);
     auto start = Clock::now();
-    long walked = BareWalk(root);
+    long walked = bench::BareWalk(root);
     r.bare = Seconds(start);
     if (walked != r.files) std::printf("warning: bare walk found %ld of %ld files\n", walked, r.files);
     r.dir = TimeDir(root);

@@ -5,9 +5,12 @@
 // ended. The trees (folders of 100 empty files) are made once and kept in the
 // temporary folder for later runs.
 //
-//   census_cli_bench.exe            the whole comparison
-//   census_cli_bench.exe [count]    only that size
+//   census_cli_bench.exe                         the whole comparison
+//   census_cli_bench.exe COUNT [RUNS [DIR_RUNS]]  only that size; best of RUNS
+//     (3), and of DIR_RUNS runs of dir (as many; 0: none, for it is slow under
+//     Wine, some minutes per 100,000 files)
 //   census_cli_bench.exe --bare-walk FOLDER   (used by the comparison itself)
+#include "bare_walk.h"
 #include "runtime/handles.h"
 
 #include <windows.h>
@@ -24,7 +27,8 @@ using namespace census;
 namespace {
 
 constexpr int kFilesPerFolder = 100;
-constexpr int kRuns = 3;
+int g_runs = 3;
+int g_dir_runs = 3;
 
 std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH] = {};
@@ -60,24 +64,6 @@ std::wstring EnsureTree(long files) {
     return root;
 }
 
-// The least a census must do: find every file. Returns the count.
-long BareWalk(const std::wstring& folder) {
-    long files = 0;
-    WIN32_FIND_DATAW fd;
-    UniqueFindHandle h(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
-                                          nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!h) return 0;
-    do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (std::wcscmp(fd.cFileName, L".") != 0 && std::wcscmp(fd.cFileName, L"..") != 0)
-                files += BareWalk(folder + L"\\" + fd.cFileName);
-        } else {
-            ++files;
-        }
-    } while (::FindNextFileW(h.get(), &fd));
-    return files;
-}
-
 struct Run {
     double seconds = -1;
     double peak_mib = 0;
@@ -94,11 +80,17 @@ Run RunProcess(std::wstring command) {
                           &pi))
         return run;
     UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
-    ::WaitForSingleObject(process.get(), INFINITE);
+    // The peak is read while the process lives as well: Wine forgets the
+    // counters of a process that has ended.
+    SIZE_T peak = 0;
+    for (DWORD woken = WAIT_TIMEOUT; woken == WAIT_TIMEOUT;) {
+        woken = ::WaitForSingleObject(process.get(), 20);
+        PROCESS_MEMORY_COUNTERS counters{sizeof counters};
+        if (::GetProcessMemoryInfo(process.get(), &counters, sizeof counters))
+            peak = std::max(peak, counters.PeakWorkingSetSize);
+    }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    PROCESS_MEMORY_COUNTERS counters{sizeof counters};
-    if (::GetProcessMemoryInfo(process.get(), &counters, sizeof counters))
-        run.peak_mib = counters.PeakWorkingSetSize / (1024.0 * 1024.0);
+    run.peak_mib = peak / (1024.0 * 1024.0);
     ::GetExitCodeProcess(process.get(), &run.exit_code);
     return run;
 }
@@ -120,9 +112,10 @@ Sizes Measure(long files) {
     const std::wstring dir_list = TempFolder() + L"\\census-cli-bench-dir.txt";
     Sizes s;
     // Interleaved, so a change in the machine's load meets all three alike.
-    for (int i = 0; i < kRuns; ++i) {
+    for (int i = 0; i < g_runs; ++i) {
         Run c = RunProcess(L"\"" + Beside(L"census_cli.exe") + L"\" \"" + tree + L"\" /out \"" + list + L"\"");
-        Run d = RunProcess(L"cmd.exe /c dir /s /b /a-d \"" + tree + L"\" > \"" + dir_list + L"\"");
+        Run d = i < g_dir_runs ? RunProcess(L"cmd.exe /c dir /s /b /a-d \"" + tree + L"\" > \"" + dir_list + L"\"")
+                               : Run{};
         Run b = RunProcess(L"\"" + Beside(L"census_cli_bench.exe") + L"\" --bare-walk \"" + tree + L"\"");
         for (auto [best, r] : {std::pair{&s.census, c}, std::pair{&s.dir, d}, std::pair{&s.bare, b}}) {
             double peak = std::max(best->peak_mib, r.peak_mib);
@@ -150,8 +143,10 @@ void Print(long files, const Sizes& s) {
 
 int wmain(int argc, wchar_t** argv) {
     // The bare walk's process reports its count as its exit code.
-    if (argc == 3 && std::wcscmp(argv[1], L"--bare-walk") == 0) return static_cast<int>(BareWalk(argv[2]));
-    long only = argc == 2 ? std::wcstol(argv[1], nullptr, 10) : 0;
+    if (argc == 3 && std::wcscmp(argv[1], L"--bare-walk") == 0) return static_cast<int>(bench::BareWalk(argv[2]));
+    long only = argc >= 2 ? std::wcstol(argv[1], nullptr, 10) : 0;
+    if (argc >= 3) g_runs = g_dir_runs = std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+    if (argc >= 4) g_dir_runs = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
     Sizes small{}, large{};
     if (only == 0 || only == 100000) Print(100000, small = Measure(100000));
     if (only == 0 || only == 1000000) Print(1000000, large = Measure(1000000));

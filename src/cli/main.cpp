@@ -52,6 +52,8 @@ int Run() {
 }  // namespace
 
 int wmain() {
+    // Started in a process group of its own, a program has Ctrl+C switched off until it asks for it.
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
     ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     // ExitProcess, not a return: a control handler may be waiting, and the
     // process must end with this code, not with what the handler's end would give.

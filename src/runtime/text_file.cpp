@@ -8,8 +8,6 @@
 
 namespace census {
 
-namespace {
-
 std::wstring FullPath(const std::wstring& path) {
     DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (n == 0) return path;
@@ -18,6 +16,8 @@ std::wstring FullPath(const std::wstring& path) {
     full.resize(n);
     return full;
 }
+
+namespace {
 
 // The "\\?\" form of a full path: a target longer than 260 characters is
 // reached only through it.

@@ -13,6 +13,10 @@
 
 namespace census {
 
+// `path` made absolute against the current directory, of any length; as it
+// is when the platform cannot.
+std::wstring FullPath(const std::wstring& path);
+
 // The text in code page 1251, on every machine; characters outside it become "?".
 std::string ToCodePage1251(const std::wstring& text);
 

@@ -264,31 +264,59 @@ private:
     UniqueFileHandle input_, output_;
 };
 
-// Ctrl+C typed into the console the census runs in stops it: code 2, the
-// message on the screen, the old list as it was and no temporary file left.
-TEST(ConsoleCensus, CtrlCTypedIntoItsConsoleStopsItAndKeepsTheList) {
-    TempTree levels, lists;
+// Wine's console host lacks two of the platform's ways to interrupt: it
+// sends Ctrl+Break to no other console's process group, and ends the
+// processes of a closed console without a close event.
+bool UnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Ctrl+C typed into the console the census runs in, Ctrl+Break sent to its
+// process group, or its console window closed: the run stops with code 2,
+// the old list as it was and no temporary file left.
+TEST(ConsoleCensus, InterruptionsStopItAndKeepTheList) {
+    TempTree levels;
     MakeEndlessFixture(levels);
     if (testing::CountEntries(levels.Path(L"L0")) < 24) GTEST_SKIP() << "this process cannot make directory links";
-    lists.File(L"keep.txt", "precious");
-    std::wstring command = testing::CliCommandLine({levels.Path(L"L0"), L"/out", lists.Path(L"keep.txt")});
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                                 nullptr, &startup, &info));
-    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    // Its temporary list is there once the census is under way.
-    ASSERT_TRUE(testing::PumpUntil([&] { return testing::CountEntries(lists.Root()) == 2; }, 20000));
-    AttachedConsole console(info.dwProcessId);
-    ASSERT_TRUE(console.Attached());
-    ASSERT_TRUE(console.TypeCtrlC());
-    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process.get(), 60000)) << "still running";
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.get(), &code);
-    EXPECT_EQ(2u, code);
-    EXPECT_NE(std::wstring::npos, console.ScreenText().find(L"census_cli: перепись прервана")) << ToUtf8(console.ScreenText());
-    EXPECT_EQ("precious", ReadBytes(lists.Path(L"keep.txt")));
-    EXPECT_EQ(1, testing::CountEntries(lists.Root()));
+    enum class How { TypedCtrlC, CtrlBreak, ConsoleClosed };
+    for (How how : {How::TypedCtrlC, How::ConsoleClosed, How::CtrlBreak}) {
+        SCOPED_TRACE(static_cast<int>(how));
+        TempTree lists;
+        lists.File(L"keep.txt", "precious");
+        std::wstring command = testing::CliCommandLine({levels.Path(L"L0"), L"/out", lists.Path(L"keep.txt")});
+        STARTUPINFOW startup{sizeof startup};
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                                     CREATE_NEW_CONSOLE | (how == How::CtrlBreak ? CREATE_NEW_PROCESS_GROUP : 0),
+                                     nullptr, nullptr, &startup, &info));
+        UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+        // A run the test failed to stop would go on for hours.
+        ScopeExit end_it([&] { ::TerminateProcess(process.get(), 99); });
+        // Its temporary list is there once the census is under way.
+        ASSERT_TRUE(testing::PumpUntil([&] { return testing::CountEntries(lists.Root()) == 2; }, 20000));
+        auto console = std::make_unique<AttachedConsole>(info.dwProcessId);
+        ASSERT_TRUE(console->Attached());
+        if (how == How::TypedCtrlC) ASSERT_TRUE(console->TypeCtrlC());
+        if (how == How::CtrlBreak) {
+            if (UnderWine()) continue;
+            ASSERT_TRUE(::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, info.dwProcessId));
+        }
+        if (how == How::ConsoleClosed) {
+            if (UnderWine()) continue;
+            HWND window = ::GetConsoleWindow();
+            // Closing a console ends every process attached to it that does not handle it: this one leaves first.
+            console.reset();
+            ASSERT_TRUE(window);
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process.get(), 60000)) << "still running";
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.get(), &code);
+        EXPECT_EQ(2u, code);
+        if (console)
+            EXPECT_NE(std::wstring::npos, console->ScreenText().find(L"census_cli: перепись прервана"))
+                << ToUtf8(console->ScreenText());
+        EXPECT_EQ("precious", ReadBytes(lists.Path(L"keep.txt")));
+        EXPECT_EQ(1, testing::CountEntries(lists.Root()));
+    }
 }
 
 }  // namespace

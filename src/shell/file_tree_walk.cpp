@@ -156,27 +156,30 @@ Failure CopyFolder(const FolderJob& job, std::vector<FolderJob>& queue, Journal&
 
 struct RemovalEntry {
     std::wstring path, expected;
-    bool folder;
+    DWORD attributes;  // as listed: some entries (named pipes) cannot be asked for theirs
+    bool folder() const { return IsFolder(attributes); }
 };
+
+RemovalEntry TopEntry(const std::wstring& path) {
+    return {path, ExpectedFinalPath(path), ::GetFileAttributesW(ExtendedPath(path).c_str())};
+}
 
 // Every entry below path in an order where each folder comes before what
 // it holds; fails on the first link the platform cannot address as itself.
 Failure ListForRemoval(const std::wstring& path, std::vector<RemovalEntry>& entries) {
-    std::vector<RemovalEntry> queue{{path, ExpectedFinalPath(path), true}};
-    queue.back().folder = IsFolder(::GetFileAttributesW(ExtendedPath(path).c_str()));
+    std::vector<RemovalEntry> queue{TopEntry(path)};
     while (!queue.empty()) {
         RemovalEntry entry = std::move(queue.back());
         queue.pop_back();
-        const DWORD attributes = ::GetFileAttributesW(ExtendedPath(entry.path).c_str());
-        const EntryCheck check = CheckEntry(entry.path, entry.expected, attributes);
+        const EntryCheck check = CheckEntry(entry.path, entry.expected, entry.attributes);
         if (check.kind == EntryKind::HiddenLink || check.kind == EntryKind::Unreadable)
             return FailureOfCheck(check, entry.path);
-        const bool descend = entry.folder && check.kind == EntryKind::Plain;
+        const bool descend = entry.folder() && check.kind == EntryKind::Plain;
         entries.push_back(entry);
         if (!descend) continue;
         const DWORD error = ForEachEntry(entry.path, [&](const WIN32_FIND_DATAW& found) {
             queue.push_back({JoinPath(entry.path, found.cFileName), JoinPath(check.final_path, found.cFileName),
-                             IsFolder(found.dwFileAttributes)});
+                             found.dwFileAttributes});
             return true;
         });
         if (error) return FailureOf(error, entry.path);
@@ -277,18 +280,18 @@ Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal
 }
 
 Failure FirstAwkwardEntry(const std::wstring& path, bool specials) {
-    std::vector<RemovalEntry> queue{{path, ExpectedFinalPath(path), true}};
+    std::vector<RemovalEntry> queue{TopEntry(path)};
     while (!queue.empty()) {
         const RemovalEntry entry = std::move(queue.back());
         queue.pop_back();
-        const DWORD attributes = ::GetFileAttributesW(ExtendedPath(entry.path).c_str());
-        const EntryCheck check = CheckEntry(entry.path, entry.expected, attributes);
+        const EntryCheck check = CheckEntry(entry.path, entry.expected, entry.attributes);
         if (check.kind == EntryKind::Link || check.kind == EntryKind::HiddenLink ||
             (specials && check.kind == EntryKind::Special))
             return FailureOfCheck(check, entry.path);
-        if (check.kind != EntryKind::Plain || !IsFolder(attributes)) continue;
+        if (check.kind != EntryKind::Plain || !entry.folder()) continue;
         ForEachEntry(entry.path, [&](const WIN32_FIND_DATAW& found) {
-            queue.push_back({JoinPath(entry.path, found.cFileName), JoinPath(check.final_path, found.cFileName), false});
+            queue.push_back({JoinPath(entry.path, found.cFileName), JoinPath(check.final_path, found.cFileName),
+                             found.dwFileAttributes});
             return true;
         });
     }
@@ -300,9 +303,9 @@ Failure RemoveTree(const std::wstring& path, Meter& meter, bool counted) {
     if (Failure failed = ListForRemoval(path, entries)) return failed;
     // Reversed, every entry comes after everything it holds.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (!it->folder && meter.Cancelled()) return Because(StayReason::Cancelled, {});
+        if (!it->folder() && meter.Cancelled()) return Because(StayReason::Cancelled, {});
         if (Failure failed = RemoveEntry(*it)) return failed;
-        if (!it->folder && counted) meter.FileDone(it->path);
+        if (!it->folder() && counted) meter.FileDone(it->path);
     }
     return {};
 }

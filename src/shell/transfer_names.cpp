@@ -21,6 +21,10 @@ wchar_t Upper(wchar_t c) {
     if (c != 0x0131 && ((odd_capitals && c % 2 == 0) || (even_capitals && c % 2 == 1))) return static_cast<wchar_t>(c - 1);
     if (c >= 0x03B1 && c <= 0x03CB && c != 0x03C2) return static_cast<wchar_t>(c - 32);
     if (c == 0x03C2) return 0x03A3;
+    if (c == 0x03AC) return 0x0386;
+    if (c >= 0x03AD && c <= 0x03AF) return static_cast<wchar_t>(c - 37);
+    if (c == 0x03CC) return 0x038C;
+    if (c == 0x03CD || c == 0x03CE) return static_cast<wchar_t>(c - 63);
     if (c >= 0x0430 && c <= 0x044F) return static_cast<wchar_t>(c - 32);
     if (c >= 0x0450 && c <= 0x045F) return static_cast<wchar_t>(c - 80);
     if (c >= 0x0460 && c <= 0x04FF && c != 0x0482 && !(c >= 0x0483 && c <= 0x0489) && c % 2 == 1 &&

@@ -97,6 +97,25 @@ TEST_F(FileOperationsTest, PathsBeyondTheClassicLimitAndOutsideTheCodePage) {
     EXPECT_FALSE(FileExists(temp.Path(L"Ελληνικά_日本")));
 }
 
+TEST_F(FileOperationsTest, TheFirstLinkInsideAFolderIsNamedWhereverItLies) {
+    ASSERT_TRUE(temp.DirLink(L"src\\inner\\up", temp.Path(L"taken")));
+    ASSERT_TRUE(temp.DirLink(L"alias", temp.Path(L"src")));
+    ASSERT_TRUE(MakeDirLink(temp.Path(L"dst\\taken\\b.txt"), temp.Path(L"src\\b.txt")));
+    struct Case {
+        const wchar_t *path, *link;
+    } cases[] = {
+        {L"src", L"src\\inner\\up"},
+        {L"alias", L"alias"},
+        {L"dst", L"dst\\taken\\b.txt"},
+        {L"taken", L""},
+        {L"src\\b.txt", L""},
+    };
+    for (const Case& c : cases) {
+        const std::wstring expected = *c.link ? temp.Path(c.link) : L"";
+        EXPECT_EQ(files->FirstLinkInside(temp.Path(c.path)), expected) << ::testing::PrintToString(std::wstring(c.path));
+    }
+}
+
 // A data object holding whatever bytes another program put in its "Shell IDList Array".
 class RawIdListData : public ComObject<IDataObject> {
 public:

@@ -29,8 +29,9 @@ protected:
         form.SetBounds(40, 40, 300, 300);
         tree.SetParent(&form);
         tree.SetBounds(0, 0, 260, 240);
-        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT) {
+        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT flags) {
             messages.push_back(text);
+            message_icons.push_back(flags & MB_ICONMASK);
             return IDOK;
         };
     }
@@ -42,6 +43,22 @@ protected:
             LoadTreeAt(tree, base, watch ? kDefaultShellTreeOptions : kDefaultShellTreeOptions & ~stoDynamicRefresh));
         form.Show();
         Application::Instance().ProcessMessages();
+    }
+
+    // Lets the tree's own transfers run to their end and report (a bound for a broken program, not a measurement).
+    void FinishTransfers() {
+        const ULONGLONG end = ::GetTickCount64() + 120000;
+        while (tree.TransfersRunning() && ::GetTickCount64() < end) {
+            Application::Instance().ProcessMessages();
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        Application::Instance().ProcessMessages();
+    }
+    // Messages shown with the stop icon: something failed or stayed.
+    int StopMessages() const {
+        int n = 0;
+        for (UINT icon : message_icons) n += icon == MB_ICONSTOP;
+        return n;
     }
 
     TreeNode Child(TreeNode node, const std::wstring& text) { return ChildWithText(tree, node, text); }
@@ -56,6 +73,7 @@ protected:
     Form form;
     ShellTree tree;
     std::vector<std::wstring> messages;
+    std::vector<UINT> message_icons;  // the icon of each message
 };
 
 }  // namespace census::testing

@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 
@@ -67,10 +68,11 @@ TEST(TransferJobs, OwnerGoingAwayStopsTheRunningTransferAndDropsTheQueuedOnes) {
 
 // --- the tree -------------------------------------------------------------------------
 
-// Counts the refusal checks the tree asks for, and passes everything on to the program's own layer.
+// Records the folders the tree asks the refusal check about, and passes
+// everything on to the program's own layer.
 class CountingFiles : public FileOperations {
 public:
-    explicit CountingFiles(int& refusals) : refusals_(refusals), real_(MakeFileOperations()) {}
+    explicit CountingFiles(std::vector<std::wstring>& asked) : asked_(asked), real_(MakeFileOperations()) {}
     TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
                        TransferProgress& progress) override {
         return real_->Run(sources, folder, effect, progress);
@@ -80,13 +82,13 @@ public:
     }
     std::wstring FirstLinkInside(const std::wstring& path) override { return real_->FirstLinkInside(path); }
     std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) override {
-        ++refusals_;
+        asked_.push_back(folder);
         return real_->Refusal(sources, folder, effect);
     }
     bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return false; }
 
 private:
-    int& refusals_;
+    std::vector<std::wstring>& asked_;
     std::unique_ptr<FileOperations> real_;
 };
 
@@ -116,8 +118,8 @@ protected:
 
 TEST_F(ShellTreeTransfers, ADragDecidesOncePerFolderUnderThePointer) {
     Load(temp.Root());
-    int refusals = 0;
-    tree.SetFileLayerFactory([&] { return std::make_unique<CountingFiles>(refusals); });
+    std::vector<std::wstring> asked;
+    tree.SetFileLayerFactory([&] { return std::make_unique<CountingFiles>(asked); });
     const POINT alpha = Center(Top(L"alpha")), beta = Center(Top(L"Beta")), gamma = Center(Top(L"gamma"));
     Perform([&] {
         StartDragTo(alpha, beta);
@@ -133,7 +135,9 @@ TEST_F(ShellTreeTransfers, ADragDecidesOncePerFolderUnderThePointer) {
         ButtonUp();
         Pause(100);
     });
-    EXPECT_EQ(refusals, 2) << "once for Beta, once for gamma";
+    // The drag starts over alpha, then rests on Beta, gamma and Beta again.
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::wstring>{temp.Path(L"Beta"), temp.Path(L"alpha"), temp.Path(L"gamma")}));
     EXPECT_EQ(CountEntries(temp.Root()), 3) << "the cancelled drag moved nothing";
 }
 

@@ -1,8 +1,11 @@
 #include "shell/file_operations.h"
 
 #include "runtime/application.h"
+#include "shell/file_identity.h"
+#include "shell/file_tree_walk.h"
 #include "shell/shell_context_menu.h"
 #include "shell/shell_namespace.h"
+#include "shell/transfer_names.h"
 
 #include <shlobj.h>
 
@@ -11,114 +14,72 @@ namespace {
 
 constexpr wchar_t kLinkExtension[] = L".lnk";
 
-// Paths near or over the classic limit go to the file functions in their
-// extended-length form.
-std::wstring Extended(const std::wstring& path) {
-    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
-}
-
-std::wstring WithoutTrailingSlash(std::wstring path) {
-    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-    return path;
-}
-
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
-}
-
-// inner is outer itself or lies somewhere below it.
-bool IsSameOrInside(const std::wstring& inner, const std::wstring& outer) {
-    const std::wstring a = WithoutTrailingSlash(inner), b = WithoutTrailingSlash(outer);
-    if (SamePath(a, b)) return true;
-    const std::wstring prefix = b.back() == L'\\' ? b : b + L'\\';
-    return a.size() > prefix.size() && SamePath(a.substr(0, prefix.size()), prefix);
-}
-
-std::wstring NameOf(const std::wstring& path) {
-    const std::wstring p = WithoutTrailingSlash(path);
-    const std::size_t slash = p.find_last_of(L'\\');
-    return slash == std::wstring::npos ? p : p.substr(slash + 1);
-}
-
-std::wstring ParentOf(const std::wstring& path) {
-    const std::wstring p = WithoutTrailingSlash(path);
-    const std::size_t slash = p.find_last_of(L'\\');
-    if (slash == std::wstring::npos) return {};
-    return slash == 2 ? p.substr(0, 3) : p.substr(0, slash);
-}
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    const std::wstring f = WithoutTrailingSlash(folder);
-    return f.back() == L'\\' ? f + name : f + L'\\' + name;
-}
-
-DWORD Attributes(const std::wstring& path) {
-    return ::GetFileAttributesW(Extended(path).c_str());
-}
-
 bool Exists(const std::wstring& path) {
-    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsDirectory(DWORD attributes) {
+bool IsFolderPath(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(ExtendedPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsLinkDirectory(DWORD attributes) {
-    return IsDirectory(attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+TransferKind KindOf(DWORD effect) {
+    if (effect == DROPEFFECT_MOVE) return TransferKind::Move;
+    if (effect == DROPEFFECT_LINK) return TransferKind::Link;
+    return TransferKind::Copy;
 }
 
-// Calls visit(name) for every entry of folder but "." and ".."; false when
-// the folder cannot be listed or visit says stop.
-template <typename Visit>
-bool ForEachEntry(const std::wstring& folder, Visit visit) {
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle search(::FindFirstFileW(Extended(Join(folder, L"*")).c_str(), &found));
-    if (!search) return false;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (!visit(name)) return false;
-    } while (::FindNextFileW(search.get(), &found));
-    return ::GetLastError() == ERROR_NO_MORE_FILES;
+std::wstring TargetOf(const std::wstring& source, const std::wstring& folder, TransferKind kind) {
+    return JoinPath(folder, LastPart(source) + (kind == TransferKind::Link ? kLinkExtension : L""));
 }
 
-std::uint64_t FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(Extended(path).c_str(), GetFileExInfoStandard, &data)) return ~0ull;
-    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+void Stay(ItemOutcome& item, StayReason reason, std::wstring detail = {}) {
+    item.fate = ItemFate::Stayed;
+    item.reason = reason;
+    item.detail = std::move(detail);
 }
 
-// Links inside a folder are not followed: the copy would leave the tree the user chose.
-bool CopyTree(const std::wstring& source, const std::wstring& target) {
-    const DWORD attributes = Attributes(source);
-    if (attributes == INVALID_FILE_ATTRIBUTES || IsLinkDirectory(attributes)) return false;
-    if (!IsDirectory(attributes)) return ::CopyFileW(Extended(source).c_str(), Extended(target).c_str(), TRUE);
-    if (!::CreateDirectoryW(Extended(target).c_str(), nullptr)) return false;
-    return ForEachEntry(source, [&](const std::wstring& name) { return CopyTree(Join(source, name), Join(target, name)); });
+void Stay(ItemOutcome& item, const Failure& failure) {
+    Stay(item, failure.reason, failure.detail);
 }
 
-// The whole of source is at target: every folder, every file with its size.
-bool CopyComplete(const std::wstring& source, const std::wstring& target) {
-    const DWORD from = Attributes(source), to = Attributes(target);
-    if (from == INVALID_FILE_ATTRIBUTES || to == INVALID_FILE_ATTRIBUTES) return false;
-    if (IsDirectory(from) != IsDirectory(to)) return false;
-    if (!IsDirectory(from)) return FileSize(source) == FileSize(target);
-    return ForEachEntry(source,
-                        [&](const std::wstring& name) { return CopyComplete(Join(source, name), Join(target, name)); });
+bool Pending(const ItemOutcome& item) {
+    return item.fate == ItemFate::Stayed && item.reason == StayReason::None;
 }
 
-bool RemoveTree(const std::wstring& path) {
-    const DWORD attributes = Attributes(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    ::SetFileAttributesW(Extended(path).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!IsDirectory(attributes)) return ::DeleteFileW(Extended(path).c_str());
-    if (!IsLinkDirectory(attributes) && !ForEachEntry(path, [&](const std::wstring& name) { return RemoveTree(Join(path, name)); }))
-        return false;
-    return ::RemoveDirectoryW(Extended(path).c_str());
+// Every check that needs no walk through the items, done before anything
+// is touched: what is missing, what would go into itself, and every name
+// that clashes with another item's or with one at the target.
+TransferReport Planned(const std::vector<std::wstring>& sources, const std::wstring& folder, TransferKind kind) {
+    TransferReport report;
+    report.kind = kind;
+    std::vector<std::wstring> names, taken;
+    for (const std::wstring& source : sources) {
+        report.items.push_back(ItemOutcome{source, TargetOf(source, folder, kind)});
+        names.push_back(LastPart(report.items.back().target));
+        if (Exists(report.items.back().target)) taken.push_back(names.back());
+    }
+    const bool folder_there = IsFolderPath(folder);
+    const std::vector<std::size_t> clashes = NameClashes(names, taken);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        ItemOutcome& item = report.items[i];
+        if (!folder_there)
+            Stay(item, StayReason::NotFound, folder);
+        else if (!Exists(item.source))
+            Stay(item, StayReason::NotFound, item.source);
+        else if (kind != TransferKind::Link && IdentitySameOrInside(folder, item.source))
+            Stay(item, StayReason::IntoItself, item.source);
+        else if (clashes[i] < sources.size())
+            Stay(item, StayReason::NameTaken, sources[clashes[i]]);
+        else if (clashes[i] == sources.size())
+            Stay(item, StayReason::NameTaken);
+    }
+    return report;
+}
+
+bool SameVolume(const std::wstring& a, const std::wstring& b) {
+    FileIdentity ia, ib;
+    return IdentityOf(a, ia) && IdentityOf(b, ib) && ia.volume == ib.volume;
 }
 
 bool MakeShortcut(const std::wstring& source, const std::wstring& link) {
@@ -132,8 +93,79 @@ bool MakeShortcut(const std::wstring& source, const std::wstring& link) {
     return file && SUCCEEDED(file->Save(link.c_str(), TRUE)) && Exists(link);
 }
 
-std::wstring Quoted(const std::wstring& text) {
-    return L"\u00AB" + text + L"\u00BB";
+// A copy of the whole item, or nothing of it at the target.
+Failure CopyWhole(const ItemOutcome& item, Meter& meter) {
+    Journal journal;
+    Failure failed = CopyTree(item.source, item.target, journal, meter);
+    if (failed) journal.Undo();
+    return failed;
+}
+
+void CopyItem(ItemOutcome& item, Meter& meter) {
+    if (Failure failed = CopyWhole(item, meter)) return Stay(item, failed);
+    item.fate = ItemFate::Copied;
+}
+
+// The item itself must be what its path names: a rename of a link the
+// platform follows regardless would move what it leads to.
+void MoveItem(ItemOutcome& item, Meter& meter) {
+    const DWORD attributes = ::GetFileAttributesW(ExtendedPath(item.source).c_str());
+    const EntryCheck check = CheckEntry(item.source, ExpectedFinalPath(item.source), attributes);
+    if (check.kind == EntryKind::HiddenLink) return Stay(item, StayReason::Link, item.source);
+    if (::MoveFileExW(ExtendedPath(item.source).c_str(), ExtendedPath(item.target).c_str(), 0)) {
+        item.fate = ItemFate::Moved;
+        meter.FileDone(item.source);
+        return;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_NOT_SAME_DEVICE) return Stay(item, FailureOf(error, item.source));
+    if (Failure failed = CopyWhole(item, meter)) return Stay(item, failed);
+    item.fate = ItemFate::Copied;
+    if (Failure failed = RemoveTree(item.source, meter, false)) {
+        item.reason = failed.reason;
+        item.detail = failed.detail;
+        return;
+    }
+    item.fate = ItemFate::Moved;
+}
+
+void LinkItem(ItemOutcome& item, Meter& meter) {
+    if (!MakeShortcut(item.source, item.target)) return Stay(item, FailureOf(::GetLastError(), item.target));
+    item.fate = ItemFate::Linked;
+    meter.FileDone(item.source);
+}
+
+// Files and bytes the work will go through: a rename is one step.
+void Plan(const TransferReport& report, const std::wstring& folder, Meter& meter) {
+    std::uint64_t files = 0, bytes = 0;
+    for (const ItemOutcome& item : report.items) {
+        if (!Pending(item)) continue;
+        if (report.kind == TransferKind::Copy || (report.kind == TransferKind::Move && !SameVolume(item.source, folder)))
+            Measure(item.source, files, bytes);
+        else
+            ++files;
+    }
+    meter.Planned(files, bytes);
+}
+
+void CancelRest(TransferReport& report) {
+    report.cancelled = true;
+    for (ItemOutcome& item : report.items) {
+        if (Pending(item)) Stay(item, StayReason::Cancelled);
+    }
+}
+
+std::wstring FirstRefusal(const TransferReport& report) {
+    for (const ItemOutcome& item : report.items) {
+        if (!Pending(item)) {
+            TransferReport one;
+            one.kind = report.kind;
+            one.items.push_back(item);
+            const std::wstring summary = one.Summary();
+            return summary.substr(summary.find(L'\n') + 1);
+        }
+    }
+    return {};
 }
 
 void Report(const std::wstring& text) {
@@ -143,13 +175,51 @@ void Report(const std::wstring& text) {
 
 class OwnFileOperations : public FileOperations {
 public:
+    TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
+                       TransferProgress& progress) override {
+        TransferReport report = Planned(sources, folder, KindOf(effect));
+        Meter meter(progress);
+        Plan(report, folder, meter);
+        for (ItemOutcome& item : report.items) {
+            if (!Pending(item)) continue;
+            if (meter.Cancelled()) break;
+            if (report.kind == TransferKind::Copy) CopyItem(item, meter);
+            if (report.kind == TransferKind::Move) MoveItem(item, meter);
+            if (report.kind == TransferKind::Link) LinkItem(item, meter);
+            if (item.reason == StayReason::Cancelled) break;
+        }
+        if (meter.Cancelled()) CancelRest(report);
+        return report;
+    }
+
+    TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) override {
+        TransferReport report;
+        report.kind = TransferKind::Delete;
+        Meter meter(progress);
+        std::uint64_t files = 0, bytes = 0;
+        for (const std::wstring& path : items) {
+            report.items.push_back(ItemOutcome{path, {}});
+            if (!Exists(path)) Stay(report.items.back(), StayReason::NotFound, path);
+            else Measure(path, files, bytes);
+        }
+        meter.Planned(files, 0);
+        for (ItemOutcome& item : report.items) {
+            if (!Pending(item) || meter.Cancelled()) continue;
+            if (Failure failed = RemoveTree(item.source, meter, true)) Stay(item, failed);
+            else item.fate = ItemFate::Deleted;
+        }
+        if (meter.Cancelled()) CancelRest(report);
+        return report;
+    }
+
+    std::wstring FirstLinkInside(const std::wstring& path) override {
+        const Failure found = FirstAwkwardEntry(path, false);
+        return found.reason == StayReason::Link ? found.detail : std::wstring{};
+    }
+
     std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,
                          DWORD effect) override {
-        if (!IsDirectory(Attributes(folder))) return L"Папка " + Quoted(folder) + L" не найдена.";
-        for (const std::wstring& source : sources) {
-            if (std::wstring why = RefusalOf(source, folder, effect); !why.empty()) return why;
-        }
-        return {};
+        return FirstRefusal(Planned(sources, folder, KindOf(effect)));
     }
 
     bool Transfer(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) override {
@@ -157,65 +227,34 @@ public:
             Report(why);
             return false;
         }
-        for (const std::wstring& source : sources) {
-            if (!TransferOne(source, folder, effect)) return false;
-        }
-        return true;
-    }
-
-private:
-    static std::wstring TargetOf(const std::wstring& source, const std::wstring& folder, DWORD effect) {
-        return Join(folder, NameOf(source) + (effect == DROPEFFECT_LINK ? kLinkExtension : L""));
-    }
-
-    static std::wstring RefusalOf(const std::wstring& source, const std::wstring& folder, DWORD effect) {
-        const std::wstring name = Quoted(NameOf(source));
-        if (!Exists(source)) return L"Не найден исходный объект " + Quoted(source) + L".";
-        if (effect != DROPEFFECT_LINK && IsSameOrInside(folder, source))
-            return L"Нельзя поместить " + name + L" в саму себя или во вложенную в неё папку.";
-        if (effect == DROPEFFECT_MOVE && SamePath(WithoutTrailingSlash(ParentOf(source)), WithoutTrailingSlash(folder)))
-            return name + L" уже находится в этой папке.";
-        if (Exists(TargetOf(source, folder, effect)))
-            return L"В папке " + Quoted(folder) + L" уже есть " + Quoted(NameOf(TargetOf(source, folder, effect))) + L".";
-        return {};
-    }
-
-    static bool TransferOne(const std::wstring& source, const std::wstring& folder, DWORD effect) {
-        const std::wstring target = TargetOf(source, folder, effect);
-        if (effect == DROPEFFECT_LINK) {
-            if (MakeShortcut(source, target)) return true;
-            Report(L"Не удалось создать ярлык для " + Quoted(source) + L" в папке " + Quoted(folder) + L".");
-            return false;
-        }
-        if (!CopyTree(source, target) || !CopyComplete(source, target)) {
-            RemoveTree(target);  // only what this copy made: the target did not exist before
-            Report(L"Не удалось скопировать " + Quoted(source) + L" в папку " + Quoted(folder) +
-                   L". Исходный объект не изменён.");
-            return false;
-        }
-        if (effect == DROPEFFECT_MOVE && !RemoveTree(source)) {
-            Report(L"Объект " + Quoted(source) + L" скопирован в папку " + Quoted(folder) +
-                   L", но удалить его с прежнего места полностью не удалось.");
-            return false;
-        }
-        return true;
+        TransferProgress quiet;
+        const TransferReport report = Run(sources, folder, effect, quiet);
+        if (!report.Complete()) Report(report.Summary());
+        return report.Complete();
     }
 };
 
 bool ProbeShellTransfers() {
     wchar_t temp[MAX_PATH + 1] = {};
-    if (!::GetTempPathW(MAX_PATH, temp)) return false;
+    if (!::GetTempPathW(MAX_PATH, temp)) return ShellTransfersFilesFrom(false, false);
+    std::wstring folder = temp;
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     UniqueIdList list;
-    if (FAILED(ParsePath(WithoutTrailingSlash(temp), list))) return false;
     ComPtr<IShellFolder> parent;
     UniqueIdList parent_list, item;
-    if (FAILED(SplitParentAndItem(list.get(), parent, parent_list, item))) return false;
     ComPtr<IContextMenu> menu;
-    if (FAILED(ItemContextMenu(parent.get(), item.get(), nullptr, menu))) return false;
-    return FindVerbOffset(menu.get(), L"rename", CMF_EXPLORE | CMF_CANRENAME).has_value();
+    const bool obtained = SUCCEEDED(ParsePath(folder, list)) &&
+                          SUCCEEDED(SplitParentAndItem(list.get(), parent, parent_list, item)) &&
+                          SUCCEEDED(ItemContextMenu(parent.get(), item.get(), nullptr, menu)) && menu;
+    return ShellTransfersFilesFrom(obtained,
+                                   obtained && FindVerbOffset(menu.get(), L"rename", CMF_EXPLORE | CMF_CANRENAME).has_value());
 }
 
 }  // namespace
+
+bool ShellTransfersFilesFrom(bool menu_obtained, bool file_commands_seen) {
+    return !menu_obtained || file_commands_seen;
+}
 
 bool ShellTransfersFiles() {
     static const bool transfers = ProbeShellTransfers();
@@ -249,18 +288,7 @@ bool SameDrive(const std::wstring& a, const std::wstring& b) {
         return path.substr(0, share_end);
     };
     const std::wstring ra = root(a), rb = root(b);
-    return !ra.empty() && SamePath(ra, rb);
-}
-
-bool TransferReport::Complete() const {
-    for (const ItemOutcome& item : items) {
-        if (item.fate == ItemFate::Stayed) return false;
-    }
-    return !cancelled;
-}
-
-std::wstring TransferReport::Summary() const {
-    return {};
+    return !ra.empty() && SameName(ra, rb);
 }
 
 std::unique_ptr<FileOperations> MakeFileOperations() {

@@ -11,10 +11,13 @@
 // leaves every transfer to it and this layer does nothing, so no work is
 // ever done twice.
 //
-// A move copies first, confirms that the whole copy is at the destination and
-// only then removes the source. Every refusal and failure is shown in a
-// message box; a failed step leaves the source in place, and nothing is
-// reported as done that was not.
+// A move within one volume renames each item; across volumes each item is
+// copied, the whole copy confirmed, and only then is its source removed. A
+// failure removes only what this operation made, as recorded while making
+// it. Links inside the items are never followed: a move within a volume
+// carries them along, a copy recreates them where the platform lets it
+// address a link as itself, and otherwise the item stays and the report
+// names the link. Nothing is reported as done that was not.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +31,10 @@ namespace census {
 
 // True when the platform's shell carries out drops and pastes into file-system folders.
 bool ShellTransfersFiles();
+// The decision behind it: only a folder menu that was obtained and lacks the
+// file commands tells that the shell does nothing; anything less leaves the
+// work to the shell.
+bool ShellTransfersFilesFrom(bool menu_obtained, bool file_commands_seen);
 
 // Ctrl copies, Shift moves, Ctrl+Shift links; otherwise a move within one
 // drive and a copy across drives; limited to allowed (none when the chosen
@@ -49,6 +56,7 @@ enum class StayReason {
     InUse,         // a file is open in another program
     AccessDenied,  // reading, writing or removing was refused
     Link,          // a link inside the item could not be carried safely
+    Special,       // a named pipe or device inside the item holds no bytes to copy
     IntoItself,    // the target folder is the item itself or lies inside it
     NameTaken,     // the name is taken at the target, or by another item of the same transfer
     Failed,        // anything else; detail says what the platform said
@@ -62,8 +70,16 @@ struct ItemOutcome {
     std::wstring detail;           // the path that caused the reason (the link, the locked file), or the platform's text
 };
 
+// Why an item stayed, from the platform's error code.
+StayReason ReasonOfError(DWORD error);
+
+enum class TransferKind { Copy, Move, Link, Delete };
+
 // What a whole transfer or delete did, item by item, in the order given.
+// An item of a move whose copy is whole but whose source could not be
+// removed entirely has fate Copied and says why in reason and detail.
 struct TransferReport {
+    TransferKind kind = TransferKind::Copy;
     std::vector<ItemOutcome> items;
     bool cancelled = false;
     bool Complete() const;         // every item reached its fate

@@ -40,7 +40,7 @@ public:
         return report;
     }
     std::wstring Refusal(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return {}; }
-    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return false; }
+    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) { return false; }
 
 private:
     std::atomic<int>& files_done_;
@@ -85,7 +85,7 @@ public:
         asked_.push_back(folder);
         return real_->Refusal(sources, folder, effect);
     }
-    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return false; }
+    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) { return false; }
 
 private:
     std::vector<std::wstring>& asked_;

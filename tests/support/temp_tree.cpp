@@ -87,8 +87,6 @@ void TempTree::Attributes(const std::wstring& relative, unsigned long attributes
     ::SetFileAttributesW(Long(Path(relative)).c_str(), attributes);
 }
 
-namespace {
-
 // Under Wine: the host's name for a path of this process.
 bool HostPath(const std::wstring& windows_path, std::wstring& out) {
     using ToUnix = char* (*)(const wchar_t*);
@@ -116,8 +114,6 @@ bool RunHost(const wchar_t* program, std::wstring command, const std::function<b
     for (int i = 0; i < 100 && !done(); ++i) ::Sleep(20);
     return done();
 }
-
-}  // namespace
 
 void TempTree::ManyFiles(const std::wstring& relative, int count, unsigned size) const {
     Dir(relative);

@@ -2,6 +2,7 @@
 // again (links are removed, never followed).
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace census::testing {
@@ -37,6 +38,10 @@ private:
 bool MakeDirLink(const std::wstring& link, const std::wstring& target);
 // Removes a directory link (never what it leads to), or a file.
 bool RemoveDirLink(const std::wstring& link);
+// Under Wine: the host's name for a path of this process (false elsewhere).
+bool HostPath(const std::wstring& windows_path, std::wstring& out);
+// Runs a program of the host (under Wine) and waits until `done` holds.
+bool RunHost(const wchar_t* program, std::wstring command, const std::function<bool()>& done);
 // Reads a whole file's bytes ("" when it is missing).
 std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);

@@ -1,0 +1,65 @@
+// Which file or folder a path really is, and whether an entry is a link.
+//
+// The attributes alone do not tell a link on every platform (a host's
+// symbolic link to a file reads as a plain file under some), so an entry
+// counts as itself only when a handle opened on it without following links
+// reports the entry's own path as its final path. An entry whose handle ends
+// up anywhere else is a link this program never reads, renames or removes
+// through.
+#pragma once
+
+#include "runtime/handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace census {
+
+// Paths near or over the classic limit go to the file functions in their
+// extended-length form.
+std::wstring ExtendedPath(const std::wstring& path);
+
+struct FileIdentity {
+    DWORD volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity& other) const { return volume == other.volume && index == other.index; }
+};
+
+// The identity of what path leads to (links followed); false when it cannot be opened.
+bool IdentityOf(const std::wstring& path, FileIdentity& identity);
+
+// source is folder itself or one of folder's ancestors, compared by identity
+// (so a path through a link into source counts).
+bool IdentitySameOrInside(const std::wstring& folder, const std::wstring& source);
+
+// The final path of an open handle, without the "\\?\" prefix; empty on failure.
+std::wstring FinalPathOf(HANDLE handle);
+
+// Opens path without following a link (FILE_FLAG_OPEN_REPARSE_POINT).
+UniqueFileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD extra_flags = 0);
+
+// How an entry presents itself.
+enum class EntryKind {
+    Plain,        // a file or folder that is itself
+    Link,         // a link the platform addresses as the link itself (it can be removed or recreated)
+    HiddenLink,   // a link the platform follows whatever is asked: never touch it
+    Special,      // a named pipe or device: no bytes to copy
+    Unreadable,   // could not be opened; error says why
+};
+
+struct EntryCheck {
+    EntryKind kind = EntryKind::Plain;
+    DWORD error = 0;
+    std::wstring final_path;  // for Plain and Link, the entry's own final path
+};
+
+// Checks the entry at path, whose final path should be expected_final
+// (its parent's final path and its name). attributes from the listing.
+EntryCheck CheckEntry(const std::wstring& path, const std::wstring& expected_final, DWORD attributes);
+
+// The final path of an existing folder or file, links followed; empty on failure.
+std::wstring FinalPathOfPath(const std::wstring& path);
+
+}  // namespace census

@@ -1,0 +1,125 @@
+#include "shell/file_operations.h"
+#include "shell/transfer_names.h"
+
+#include <gtest/gtest.h>
+
+namespace census {
+namespace {
+
+TEST(TransferNames, NamesCompareAsTheTargetFileSystemCompares) {
+    struct Case {
+        const wchar_t *a, *b;
+        bool same;
+    } cases[] = {
+        {L"data", L"Data", true},
+        {L"DATA.TXT", L"data.txt", true},
+        {L"Папка", L"ПАПКА", true},
+        {L"ёлка", L"Ёлка", true},
+        {L"Ελληνικά", L"ΕΛΛΗΝΙΚΆ", true},
+        {L"ώρα", L"ΏΡΑ", true},
+        {L"ελλάς", L"ΕΛΛΆΣ", true},
+        {L"łódź", L"ŁÓDŹ", true},
+        {L"data", L"data ", false},
+        {L"a", L"b", false},
+        {L"\u0131", L"I", false},  // the dotless i folds to nothing else
+    };
+    for (const Case& c : cases) EXPECT_EQ(SameName(c.a, c.b), c.same) << testing::PrintToString(std::wstring(c.a));
+}
+
+TEST(TransferNames, EveryMemberOfAClashIsRefusedAndOnlyThey) {
+    constexpr std::size_t kFree = std::wstring::npos;
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> names, taken;
+        std::vector<std::size_t> expected;
+    } cases[] = {
+        {"no clash", {L"a", L"b"}, {}, {kFree, kFree}},
+        {"case variants among items", {L"Data", L"x", L"data"}, {}, {2, kFree, 0}},
+        {"the same name twice", {L"src", L"src"}, {}, {1, 0}},
+        {"taken at the target in another case", {L"src", L"b"}, {L"SRC"}, {2, kFree}},
+        {"three of a kind", {L"a", L"A", L"a"}, {}, {1, 0, 0}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NameClashes(c.names, c.taken), c.expected) << c.name;
+}
+
+TEST(TransferNames, InsideNeedsTheSeparator) {
+    struct Case {
+        const wchar_t *inner, *outer;
+        bool inside;
+    } cases[] = {
+        {L"C:\\a", L"C:\\a", true},
+        {L"C:\\a\\b", L"C:\\a", true},
+        {L"C:\\A\\B\\", L"c:\\a\\", true},
+        {L"C:\\ab", L"C:\\a", false},
+        {L"C:\\a", L"C:\\ab", false},
+        {L"C:\\a b\\c", L"C:\\a", false},
+        {L"C:\\x", L"C:\\", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextSameOrInside(c.inner, c.outer), c.inside) << testing::PrintToString(std::wstring(c.inner));
+}
+
+TEST(TransferNames, PathParts) {
+    EXPECT_EQ(LastPart(L"C:\\a\\b\\"), L"b");
+    EXPECT_EQ(ParentPart(L"C:\\a\\b"), L"C:\\a");
+    EXPECT_EQ(ParentPart(L"C:\\a"), L"C:\\");
+    EXPECT_EQ(ParentPart(L"C:\\"), L"");
+    EXPECT_EQ(JoinPath(L"C:\\", L"a"), L"C:\\a");
+    EXPECT_EQ(JoinPath(L"C:\\a", L"b"), L"C:\\a\\b");
+}
+
+TEST(TransferReasons, EachPlatformCodeHasItsOwnReason) {
+    struct Case {
+        DWORD error;
+        StayReason reason;
+    } cases[] = {
+        {ERROR_DISK_FULL, StayReason::DiskFull},         {ERROR_HANDLE_DISK_FULL, StayReason::DiskFull},
+        {ERROR_SHARING_VIOLATION, StayReason::InUse},    {ERROR_LOCK_VIOLATION, StayReason::InUse},
+        {ERROR_ACCESS_DENIED, StayReason::AccessDenied}, {ERROR_FILE_NOT_FOUND, StayReason::NotFound},
+        {ERROR_PATH_NOT_FOUND, StayReason::NotFound},    {ERROR_FILE_EXISTS, StayReason::NameTaken},
+        {ERROR_ALREADY_EXISTS, StayReason::NameTaken},   {ERROR_CANCELLED, StayReason::Cancelled},
+        {ERROR_INVALID_DATA, StayReason::Failed},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReasonOfError(c.error), c.reason) << c.error;
+}
+
+TEST(TransferReasons, TheOwnLayerRunsOnlyOnAPositiveSignThatTheShellDoesNothing) {
+    struct Case {
+        bool menu_obtained, file_commands_seen, shell_transfers;
+    } cases[] = {
+        {false, false, true},  // the probe could not ask: the shell is used
+        {true, true, true},
+        {true, false, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShellTransfersFilesFrom(c.menu_obtained, c.file_commands_seen), c.shell_transfers)
+            << c.menu_obtained << c.file_commands_seen;
+}
+
+TEST(TransferReport, OneMessageNamesWhatWasDoneAndWhatStayedAndWhy) {
+    TransferReport report;
+    report.kind = TransferKind::Move;
+    report.items = {
+        {L"C:\\s\\one", L"D:\\t\\one", ItemFate::Moved},
+        {L"C:\\s\\two", L"D:\\t\\two", ItemFate::Moved},
+        {L"C:\\s\\data", L"D:\\t\\data", ItemFate::Stayed, StayReason::NameTaken},
+        {L"C:\\s\\big", L"D:\\t\\big", ItemFate::Stayed, StayReason::DiskFull},
+        {L"C:\\s\\tree", L"D:\\t\\tree", ItemFate::Stayed, StayReason::Link, L"C:\\s\\tree\\thesis.txt"},
+        {L"C:\\s\\log", L"D:\\t\\log", ItemFate::Copied, StayReason::InUse, L"C:\\s\\log\\now.txt"},
+    };
+    EXPECT_FALSE(report.Complete());
+    EXPECT_EQ(report.Summary(),
+              L"Перемещено: 2.\n"
+              L"Не перемещено «data»: имя уже занято в папке назначения.\n"
+              L"Не перемещено «big»: на диске назначения не хватило места.\n"
+              L"Не перемещено «tree»: внутри есть ссылка «C:\\s\\tree\\thesis.txt», перенести её безопасно нельзя.\n"
+              L"«log» скопировано, но с прежнего места удалено не полностью: файл «C:\\s\\log\\now.txt» занят другой "
+              L"программой.");
+    report.items.resize(2);
+    EXPECT_TRUE(report.Complete());
+    report.cancelled = true;
+    EXPECT_EQ(report.Summary(), L"Операция отменена.\nПеремещено: 2.");
+}
+
+}  // namespace
+}  // namespace census

@@ -268,7 +268,8 @@ TEST_F(ShellTreeTransfers, AFolderDraggedFromThePlatformsFileBrowserLandsInTheFo
     FinishTransfers();
     EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\dragme\\d.txt")), "ddd");
     EXPECT_FALSE(FileExists(temp.Path(L"shown\\dragme"))) << "a drag within one drive moves";
-    EXPECT_EQ(StopMessages(), 0) << (messages.empty() ? "" : ToUtf8(messages.back()));
+    ASSERT_EQ(messages.size(), 1u) << "one report at the end";
+    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
     tree.Expand(Top(L"Beta"));
     EXPECT_NE(Child(Top(L"Beta"), L"dragme"), nullptr) << "the tree shows it";
 }
@@ -314,7 +315,10 @@ TEST_F(ShellTreeTransfers, CtrlVTakesWhatAnotherProgramCutOrCopied) {
         Press({VK_CONTROL, 'V'});
         EXPECT_EQ(ReadBytes(temp.Path(std::wstring(c.into) + L"\\alpha\\inner\\a.txt")), "abc") << ToUtf8(c.mode);
         EXPECT_EQ(FileExists(temp.Path(L"alpha")), c.source_stays) << ToUtf8(c.mode);
-        EXPECT_EQ(StopMessages(), 0) << (messages.empty() ? "" : ToUtf8(messages.back()));
+        ASSERT_EQ(messages.size(), 1u) << "one report per paste";
+        EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
+        messages.clear();
+        message_icons.clear();
     }
     EXPECT_FALSE(::IsClipboardFormatAvailable(CF_HDROP)) << "what was cut and moved is off the clipboard";
     EXPECT_EQ(Top(L"alpha"), nullptr) << "the tree shows the move";

@@ -54,13 +54,6 @@ protected:
         }
         Application::Instance().ProcessMessages();
     }
-    // Messages shown with the stop icon: something failed or stayed.
-    int StopMessages() const {
-        int n = 0;
-        for (UINT icon : message_icons) n += icon == MB_ICONSTOP;
-        return n;
-    }
-
     TreeNode Child(TreeNode node, const std::wstring& text) { return ChildWithText(tree, node, text); }
     TreeNode Top(const std::wstring& text) { return Child(tree.FirstRoot(), text); }
 

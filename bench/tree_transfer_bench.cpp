@@ -61,14 +61,8 @@ private:
 };
 
 TreeRound CopyThroughTree(const testing::TempTree& temp, const std::wstring& into) {
-    Form form;
-    form.SetBounds(50, 50, 320, 480);
-    ShellTree tree;
-    tree.SetParent(&form);
-    tree.SetBounds(0, 0, 300, 440);
-    testing::LoadTreeAt(tree, temp.Root());
-    form.Show();
-    Application::Instance().ProcessMessages();
+    testing::ShownTreeAt shown(temp.Root());
+    ShellTree& tree = shown.tree;
     TreeNode many = testing::ChildWithText(tree, tree.FirstRoot(), L"many");
     TreeNode target = testing::ChildWithText(tree, tree.FirstRoot(), into);
     if (!many || !target) return {};
@@ -79,7 +73,7 @@ TreeRound CopyThroughTree(const testing::TempTree& temp, const std::wstring& int
     tree.DragEnter(data.get(), MK_LBUTTON | MK_CONTROL, {p.x, p.y}, &effect);
 
     TreeRound round;
-    AnswerWatch watch(form.Handle());
+    AnswerWatch watch(shown.form.Handle());
     auto start = Clock::now();
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     tree.Drop(data.get(), MK_CONTROL, {p.x, p.y}, &effect);

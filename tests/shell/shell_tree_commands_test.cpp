@@ -10,24 +10,6 @@ using namespace census::testing;
 
 class ShellTreeCommands : public ShownShellTree {
 protected:
-    // A click on the node selects it and gives the tree the keyboard.
-    void ClickOn(TreeNode node) {
-        const POINT p = Center(node);
-        Perform([&] {
-            PointerTo(p);
-            Pause(50);
-            ButtonDown();
-            ButtonUp();
-            Pause(::GetDoubleClickTime() + 100);  // no double click, no label edit from a second click
-        });
-    }
-    void Press(std::initializer_list<WORD> keys, unsigned then_ms = 300) {
-        Perform([&] {
-            Chord(keys);
-            Pause(then_ms);
-        });
-        FinishTransfers();
-    }
     void Type(const std::wstring& letters) {
         Perform([&] {
             for (wchar_t c : letters) {

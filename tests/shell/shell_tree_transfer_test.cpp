@@ -97,23 +97,6 @@ protected:
     void SetUp() override {
         if (ShellTransfersFiles()) GTEST_SKIP() << "the shell carries out transfers here";
     }
-    void ClickOn(TreeNode node) {
-        const POINT p = Center(node);
-        Perform([&] {
-            PointerTo(p);
-            Pause(50);
-            ButtonDown();
-            ButtonUp();
-            Pause(::GetDoubleClickTime() + 100);
-        });
-    }
-    void Press(std::initializer_list<WORD> keys, unsigned then_ms = 300) {
-        Perform([&] {
-            Chord(keys);
-            Pause(then_ms);
-        });
-        FinishTransfers();
-    }
 };
 
 TEST_F(ShellTreeTransfers, ADragDecidesOncePerFolderUnderThePointer) {

@@ -54,6 +54,26 @@ protected:
         }
         Application::Instance().ProcessMessages();
     }
+    // A click on the node selects it and gives the tree the keyboard.
+    void ClickOn(TreeNode node) {
+        const POINT p = Center(node);
+        Perform([&] {
+            PointerTo(p);
+            Pause(50);
+            ButtonDown();
+            ButtonUp();
+            Pause(::GetDoubleClickTime() + 100);  // no double click, no label edit from a second click
+        });
+    }
+    // Keys pressed together, then whatever transfer they started run to its end.
+    void Press(std::initializer_list<WORD> keys, unsigned then_ms = 300) {
+        Perform([&] {
+            Chord(keys);
+            Pause(then_ms);
+        });
+        FinishTransfers();
+    }
+
     TreeNode Child(TreeNode node, const std::wstring& text) { return ChildWithText(tree, node, text); }
     TreeNode Top(const std::wstring& text) { return Child(tree.FirstRoot(), text); }
 

@@ -47,15 +47,21 @@ public:
                   slowest_ = std::max(slowest_, Seconds(start));
                   ::Sleep(10);
               }
+              ended_.store(true);
           }) {}
+    // Its last question is answered while it ends.
     double Stop() {
         stop_.store(true);
+        while (!ended_.load()) {
+            Application::Instance().ProcessMessages();
+            ::Sleep(1);
+        }
         thread_.join();
         return slowest_;
     }
 
 private:
-    std::atomic<bool> stop_{false};
+    std::atomic<bool> stop_{false}, ended_{false};
     double slowest_ = 0;
     std::thread thread_;
 };

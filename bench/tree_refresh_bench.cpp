@@ -31,14 +31,8 @@ struct Run {
 };
 
 Run OpenAndRefresh(const testing::TempTree& temp, int round) {
-    Form form;
-    form.SetBounds(50, 50, 320, 480);
-    ShellTree tree;
-    tree.SetParent(&form);
-    tree.SetBounds(0, 0, 300, 440);
-    testing::LoadTreeAt(tree, temp.Root());
-    form.Show();
-    Application::Instance().ProcessMessages();
+    testing::ShownTreeAt shown(temp.Root());
+    ShellTree& tree = shown.tree;
 
     TreeNode big = tree.FirstChild(tree.FirstRoot());
     auto start = std::chrono::steady_clock::now();

@@ -496,9 +496,11 @@ void ShellTree::FillAsLoading() {
 }
 
 void ShellTree::WindowDestroying() {
-    // The watchers post to this window: they end with it.
+    // The watchers and the transfer worker post to this window: they end with
+    // it. A transfer is asked to stop and ends after its current file.
     sync_timer_.SetEnabled(false);
     watchers_.reset();
+    transfers_.reset();
     child_order_.clear();
     BeginUpdate();
     DeleteAllNodes();
@@ -537,6 +539,12 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case kFolderChangeMessage:
             ChangeNotified();
+            return 0;
+        case kTransferDoneMessage:
+            TransfersFinished();
+            return 0;
+        case kDeferredRefusalMessage:
+            for (const std::wstring& refusal : std::exchange(deferred_refusals_, {})) ShowRefusal(refusal);
             return 0;
         case WM_LBUTTONDOWN:
             immediate_sync_ = true;

@@ -11,11 +11,13 @@
 #include "shell/shell_locator.h"
 #include "shell/pidl_list.h"
 #include "shell/shell_tree_data.h"
+#include "shell/transfer_job.h"
 
 #include <oleidl.h>
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -46,6 +48,10 @@ constexpr UINT kDeferredFillMessage = 0x467;
 constexpr UINT kDeferredDragMessage = 0x468;
 // Posted to itself when a refresh was asked for during an in-place rename.
 constexpr UINT kDeferredRefreshMessage = 0x469;
+// Posted to the tree by its transfer worker when a transfer or delete has ended.
+constexpr UINT kTransferDoneMessage = 0x46A;
+// Posted to itself when a drop was refused: the reason is shown once the drop has returned.
+constexpr UINT kDeferredRefusalMessage = 0x46B;
 // Posted to the tree when something changed below a watched folder.
 constexpr UINT kFolderChangeMessage = 0x465;
 // Refresh delays after the last change: with the focus, and without it.
@@ -53,6 +59,7 @@ constexpr unsigned kFocusedRefreshDelay = 400;
 constexpr unsigned kUnfocusedRefreshDelay = 2000;
 
 class ChangeWatchers;
+class TransferJobs;
 
 class ShellTree : public FramedTreeView {
 public:
@@ -103,6 +110,14 @@ public:
     static ComPtr<IDropSource> CreateDropSource(MouseButton button);
     // The data object offered for node (none for the root or a node without shell data).
     ComPtr<IDataObject> NodeDataObject(TreeNode node, DWORD preferred_effect = 0);
+
+    // Where the shell does no file work, drops and pastes are carried out by
+    // this program's file layer on a worker thread, one after another; true
+    // while one runs or its report has not been shown yet.
+    bool TransfersRunning() const;
+    // Makes the file layer objects (one for the window's thread, one per
+    // transfer); the program's own layer unless replaced.
+    void SetFileLayerFactory(std::function<std::unique_ptr<FileOperations>()> factory);
 
     // --- Shell commands (shell_tree_commands.cpp).
     // Runs a shell verb ("cut", "copy", "paste", "delete", ...) on node and
@@ -206,6 +221,13 @@ private:
         POINT hover_point{};
         DWORD hover_start = 0;
         TreeNode dragged = nullptr;  // the node dragged out of this tree
+        // This program's own decision per target folder and keys, made once
+        // per drag: the refusal check costs look-ups for every dragged path.
+        struct Decision {
+            DWORD effect = DROPEFFECT_NONE;
+            std::wstring refusal;  // shown when the drop comes (the effect stays for a name taken there)
+        };
+        std::map<std::pair<std::wstring, DWORD>, Decision> decisions;
     };
     void RegisterDropTarget();
     void RevokeDropTarget();
@@ -213,7 +235,14 @@ private:
     ComPtr<IDropTarget> NodeDropTarget(TreeNode node, HWND owner);
     std::wstring OwnDropFolder(TreeNode node);
     HRESULT AskNodeTarget(TreeNode node, DWORD keys, POINTL point, DWORD* effect, bool over);
-    DWORD OwnDropEffect(const std::wstring& folder, DWORD keys, DWORD allowed);
+    const DragState::Decision& OwnDropDecision(const std::wstring& folder, DWORD keys, DWORD allowed);
+    DragState::Decision DecideOwnDrop(const std::wstring& folder, DWORD keys, DWORD allowed);
+    bool OnlyNamesTaken(const std::wstring& folder, DWORD effect) const;
+    HRESULT OwnDrop(const std::wstring& folder, DWORD keys, POINTL point, DWORD* effect);
+    // Own transfers (transfer_job.cpp runs them; shell_tree_drag_drop.cpp starts and reports them).
+    void StartTransfer(TransferTask task);
+    void TransfersFinished();
+    void ShowRefusal(const std::wstring& text);
     void ShowDropHighlight(TreeNode node);
     void HoverExpand(TreeNode node);
     FileOperations& Files();
@@ -224,6 +253,9 @@ private:
     bool CanRename(TreeNode node);
     bool OwnClipboardVerb(const std::wstring& verb);
     HRESULT RunOwnClipboardVerb(TreeNode node, const std::wstring& verb);
+    HRESULT PasteOwn(TreeNode node);
+    // Where the shell's delete would follow a link out of the folder: refused, with the link named.
+    bool RefuseLinkedDelete(TreeNode node);
     void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
     void SelectParentIfGone(TreeNode node);
     bool RenameNode(TreeNode node, const std::wstring& name);
@@ -256,6 +288,9 @@ private:
     ComPtr<IDropTarget> drop_target_;
     DragState drag_;
     std::unique_ptr<FileOperations> file_operations_;
+    std::function<std::unique_ptr<FileOperations>()> file_layer_factory_;
+    std::unique_ptr<TransferJobs> transfers_;
+    std::vector<std::wstring> deferred_refusals_;
     TreeNode insert_after_ = TVI_LAST;  // where AddShellItem puts its node
     // The children of opened nodes in the control's order, kept from one
     // sort or refresh to the next (walking thousands of nodes through the

@@ -67,6 +67,10 @@ HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
     ShellTreeData* data = ShellData(node);
     if (!data || !ParentNode(node)) return S_FALSE;
     if (OwnClipboardVerb(verb)) return RunOwnClipboardVerb(node, verb);
+    if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
+        RefreshAfterOperation();
+        return S_FALSE;
+    }
     ComPtr<IContextMenu> menu;
     const HRESULT made = ItemContextMenu(data->ParentShellFolder(), data->RelIdList(), OwnerWindow(), menu);
     if (FAILED(made)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(made)));
@@ -89,12 +93,16 @@ HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
 // Cut and copy offer the node on the clipboard in the drag formats; paste
 // carries what the clipboard names into the node's folder.
 HRESULT ShellTree::RunOwnClipboardVerb(TreeNode node, const std::wstring& verb) {
-    if (!SameVerb(verb, L"paste")) {
-        ComPtr<IDataObject> data = NodeDataObject(node, SameVerb(verb, L"cut") ? DROPEFFECT_MOVE : DROPEFFECT_COPY);
-        const HRESULT hr = data ? ::OleSetClipboard(data.get()) : E_FAIL;
-        RefreshAfterOperation();
-        return hr;
-    }
+    if (SameVerb(verb, L"paste")) return PasteOwn(node);
+    ComPtr<IDataObject> data = NodeDataObject(node, SameVerb(verb, L"cut") ? DROPEFFECT_MOVE : DROPEFFECT_COPY);
+    const HRESULT hr = data ? ::OleSetClipboard(data.get()) : E_FAIL;
+    RefreshAfterOperation();
+    return hr;
+}
+
+// The transfer runs on the worker; its end shows the report and refreshes.
+// A refusal is known at once and shown at once.
+HRESULT ShellTree::PasteOwn(TreeNode node) {
     const std::wstring folder = ShellData(node)->Path();
     ComPtr<IDataObject> clipboard;
     std::vector<std::wstring> paths;
@@ -106,15 +114,32 @@ HRESULT ShellTree::RunOwnClipboardVerb(TreeNode node, const std::wstring& verb) 
         return S_FALSE;
     }
     const DWORD effect = ReadPreferredEffect(clipboard.get()) & DROPEFFECT_MOVE ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
-    bool done;
+    if (const std::wstring refusal = Files().Refusal(paths, folder, effect); !refusal.empty()) {
+        ShowRefusal(refusal);
+        RefreshAfterOperation();
+        return E_FAIL;
+    }
+    StartTransfer({std::move(paths), folder, effect, effect == DROPEFFECT_MOVE});
+    return S_OK;
+}
+
+// The shell's delete where it does no file work of its own follows a link
+// inside the folder and deletes what it leads to; such a folder is not
+// handed to it.
+bool ShellTree::RefuseLinkedDelete(TreeNode node) {
+    if (ShellTransfersFiles()) return false;
+    ShellTreeData* data = ShellData(node);
+    const std::wstring path = data ? data->Path() : std::wstring();
+    if (path.empty()) return false;
+    std::wstring link;
     {
         WaitCursor wait;
-        done = Files().Transfer(paths, folder, effect);
+        link = Files().FirstLinkInside(path);
     }
-    // What was cut is gone from where the clipboard says it is.
-    if (done && effect == DROPEFFECT_MOVE) ::OleSetClipboard(nullptr);
-    RefreshAfterOperation();
-    return done ? S_OK : E_FAIL;
+    if (link.empty()) return false;
+    ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: в ней есть ссылка \u00AB" + link +
+                L"\u00BB. Удаление прошло бы по ней и удалило бы файлы вне этой папки.");
+    return true;
 }
 
 // --- keys -----------------------------------------------------------------------------
@@ -201,8 +226,13 @@ void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
         EditLabel(node);
         return;
     }
-    if (const std::wstring verb = CommandVerb(menu, offset); OwnClipboardVerb(verb)) {
+    const std::wstring verb = CommandVerb(menu, offset);
+    if (OwnClipboardVerb(verb)) {
         RunOwnClipboardVerb(node, verb);
+        return;
+    }
+    if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
+        RefreshAfterOperation();
         return;
     }
     CMINVOKECOMMANDINFO info{sizeof info};

@@ -140,12 +140,55 @@ void ShellTree::RevokeDropTarget() {
 }
 
 FileOperations& ShellTree::Files() {
-    if (!file_operations_) file_operations_ = MakeFileOperations();
+    if (!file_operations_) file_operations_ = file_layer_factory_ ? file_layer_factory_() : MakeFileOperations();
     return *file_operations_;
+}
+
+void ShellTree::SetFileLayerFactory(std::function<std::unique_ptr<FileOperations>()> factory) {
+    file_layer_factory_ = std::move(factory);
+    file_operations_.reset();
 }
 
 void ShellTree::RefreshAfterOperation() {
     RefreshTree();  // only recorded while busy or editing
+}
+
+// --- this program's own transfers -------------------------------------------------
+
+bool ShellTree::TransfersRunning() const {
+    return transfers_ && transfers_->Pending();
+}
+
+void ShellTree::StartTransfer(TransferTask task) {
+    if (!transfers_) {
+        auto factory = file_layer_factory_;
+        transfers_ = std::make_unique<TransferJobs>(Handle(), kTransferDoneMessage, [factory] {
+            return factory ? factory() : MakeFileOperations();
+        });
+    }
+    transfers_->Start(std::move(task));
+}
+
+// One message per ended task, then one refresh for all of them.
+void ShellTree::TransfersFinished() {
+    if (!transfers_) return;
+    std::vector<FinishedTask> finished = transfers_->TakeFinished();
+    if (finished.empty()) return;
+    Application& app = Application::Instance();
+    for (const FinishedTask& done : finished) {
+        // What was cut is gone from where the clipboard says it is.
+        if (done.task.from_cut && done.report.Complete()) ::OleSetClipboard(nullptr);
+        const std::wstring summary = done.report.Summary();
+        if (!summary.empty())
+            app.MessageBox(summary, app.Title(), MB_OK | (done.report.Complete() ? MB_ICONINFORMATION : MB_ICONSTOP));
+    }
+    if (TreeNode selected = Selected()) SelectParentIfGone(selected);
+    RefreshAfterOperation();
+}
+
+void ShellTree::ShowRefusal(const std::wstring& text) {
+    Application& app = Application::Instance();
+    app.MessageBox(text, app.Title(), MB_OK | MB_ICONSTOP);
 }
 
 // --- dragging out -----------------------------------------------------------------
@@ -234,17 +277,44 @@ std::wstring ShellTree::OwnDropFolder(TreeNode node) {
     return data ? data->Path() : std::wstring();
 }
 
-DWORD ShellTree::OwnDropEffect(const std::wstring& folder, DWORD keys, DWORD allowed) {
-    if (drag_.paths.empty()) return DROPEFFECT_NONE;
+const ShellTree::DragState::Decision& ShellTree::OwnDropDecision(const std::wstring& folder, DWORD keys,
+                                                                  DWORD allowed) {
+    const DWORD modifiers = keys & (MK_CONTROL | MK_SHIFT);
+    const auto key = std::make_pair(folder, modifiers | (allowed << 8));
+    auto found = drag_.decisions.find(key);
+    if (found == drag_.decisions.end()) found = drag_.decisions.emplace(key, DecideOwnDrop(folder, keys, allowed)).first;
+    return found->second;
+}
+
+// A drop refused only because a name is taken there is still taken, so the
+// user learns why; any other refusal shows as "no drop here".
+ShellTree::DragState::Decision ShellTree::DecideOwnDrop(const std::wstring& folder, DWORD keys, DWORD allowed) {
+    DragState::Decision decision;
+    if (drag_.paths.empty()) return decision;
     const DWORD effect = DefaultDropEffect(keys, allowed & drag_.allowed, SameDrive(drag_.paths.front(), folder));
-    if (effect == DROPEFFECT_NONE || !Files().Refusal(drag_.paths, folder, effect).empty()) return DROPEFFECT_NONE;
-    return effect;
+    if (effect == DROPEFFECT_NONE) return decision;
+    decision.refusal = Files().Refusal(drag_.paths, folder, effect);
+    if (decision.refusal.empty() || OnlyNamesTaken(folder, effect)) decision.effect = effect;
+    return decision;
+}
+
+// Some dragged item's name is taken in folder by another item than itself.
+bool ShellTree::OnlyNamesTaken(const std::wstring& folder, DWORD effect) const {
+    for (const std::wstring& path : drag_.paths) {
+        const std::size_t slash = path.find_last_of(L'\\');
+        if (slash == std::wstring::npos) continue;
+        const std::wstring parent = path.substr(0, slash), name = path.substr(slash + 1);
+        if (::CompareStringOrdinal(parent.c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL) continue;
+        const std::wstring target = folder + L"\\" + name + (effect == DROPEFFECT_LINK ? L".lnk" : L"");
+        if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    }
+    return false;
 }
 
 // The shell's answer for node, or this program's own where it does the transfer.
 HRESULT ShellTree::AskNodeTarget(TreeNode node, DWORD keys, POINTL point, DWORD* effect, bool over) {
     if (const std::wstring folder = OwnDropFolder(node); !folder.empty()) {
-        *effect = OwnDropEffect(folder, keys, *effect);
+        *effect = OwnDropDecision(folder, keys, *effect).effect;
         return S_OK;
     }
     ComPtr<IDropTarget> target = NodeDropTarget(node, nullptr);
@@ -275,6 +345,7 @@ HRESULT ShellTree::DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD*
     drag_.enter_keys = keys;
     drag_.paths = ShellTransfersFiles() ? std::vector<std::wstring>{} : ReadDroppedPaths(data);
     drag_.allowed = CommonDropAttributes(data);
+    drag_.decisions.clear();
     drag_.last_scroll = now;
     drag_.hover_point = ScreenToClient({point.x, point.y});
     drag_.hover_start = now;
@@ -308,6 +379,7 @@ HRESULT ShellTree::DragOver(DWORD keys, POINTL point, DWORD* effect) {
 HRESULT ShellTree::DragLeave() {
     drag_.data.reset();
     drag_.paths.clear();
+    drag_.decisions.clear();
     ShowDropHighlight(nullptr);
     return S_OK;
 }
@@ -322,25 +394,25 @@ HRESULT ShellTree::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effe
         return S_OK;
     }
     keys |= drag_.enter_keys & (MK_LBUTTON | MK_RBUTTON);
-    HRESULT hr = S_OK;
     if (const std::wstring folder = OwnDropFolder(node); !folder.empty()) {
-        DWORD chosen = OwnDropEffect(folder, keys, *effect);
-        if (keys & MK_RBUTTON) chosen = ChooseDropEffect(Handle(), point, *effect & drag_.allowed, chosen);
-        *effect = DROPEFFECT_NONE;
-        if (chosen == DROPEFFECT_NONE) return S_OK;
-        WaitCursor wait;
-        if (Files().Transfer(drag_.paths, folder, chosen)) *effect = chosen;
-    } else {
-        ComPtr<IDropTarget> target = NodeDropTarget(node, OwnerWindow());
-        if (!target) {
-            *effect = DROPEFFECT_NONE;
-            return S_OK;
+        if (drag_.paths.empty()) {  // a drop without an enter before it
+            drag_.paths = ReadDroppedPaths(data);
+            drag_.allowed = CommonDropAttributes(data);
         }
-        DWORD ignored = *effect;
-        target->DragEnter(data, keys, point, &ignored);
-        ignored = *effect;
-        target->DragOver(keys, point, &ignored);
-        *effect &= CommonDropAttributes(data);
+        return OwnDrop(folder, keys, point, effect);  // the transfer refreshes the tree when it ends
+    }
+    ComPtr<IDropTarget> target = NodeDropTarget(node, OwnerWindow());
+    if (!target) {
+        *effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    DWORD ignored = *effect;
+    target->DragEnter(data, keys, point, &ignored);
+    ignored = *effect;
+    target->DragOver(keys, point, &ignored);
+    *effect &= CommonDropAttributes(data);
+    HRESULT hr;
+    {
         WaitCursor wait;
         hr = target->Drop(data, keys, point, effect);
     }
@@ -349,6 +421,27 @@ HRESULT ShellTree::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effe
     DragLeave();
     RefreshAfterOperation();
     return hr;
+}
+
+// The list goes to the worker and the drop returns at once, so the program
+// the items came from is not held in its drag loop. A move answers "none":
+// the transfer is still running, and a source that removes its items after
+// a move it was told of would remove what is not yet carried.
+HRESULT ShellTree::OwnDrop(const std::wstring& folder, DWORD keys, POINTL point, DWORD* effect) {
+    const DragState::Decision decision = OwnDropDecision(folder, keys, *effect);
+    DWORD chosen = decision.effect;
+    if (keys & MK_RBUTTON) chosen = ChooseDropEffect(Handle(), point, *effect & drag_.allowed, chosen);
+    *effect = DROPEFFECT_NONE;
+    if (chosen == DROPEFFECT_NONE || drag_.paths.empty()) return S_OK;
+    std::wstring refusal = chosen == decision.effect ? decision.refusal : Files().Refusal(drag_.paths, folder, chosen);
+    if (!refusal.empty()) {
+        deferred_refusals_.push_back(std::move(refusal));
+        ::PostMessageW(Handle(), kDeferredRefusalMessage, 0, 0);
+        return S_OK;
+    }
+    StartTransfer({drag_.paths, folder, chosen});
+    *effect = chosen == DROPEFFECT_MOVE ? DROPEFFECT_NONE : chosen;
+    return S_OK;
 }
 
 // --- scrolling and hovering -------------------------------------------------------

@@ -10,23 +10,6 @@ using namespace census::testing;
 
 class ShellTreeCommands : public ShownShellTree {
 protected:
-    // A click on the node selects it and gives the tree the keyboard.
-    void ClickOn(TreeNode node) {
-        const POINT p = Center(node);
-        Perform([&] {
-            PointerTo(p);
-            Pause(50);
-            ButtonDown();
-            ButtonUp();
-            Pause(::GetDoubleClickTime() + 100);  // no double click, no label edit from a second click
-        });
-    }
-    void Press(std::initializer_list<WORD> keys, unsigned then_ms = 300) {
-        Perform([&] {
-            Chord(keys);
-            Pause(then_ms);
-        });
-    }
     void Type(const std::wstring& letters) {
         Perform([&] {
             for (wchar_t c : letters) {
@@ -183,7 +166,8 @@ TEST_F(ShellTreeCommands, CtrlCThenCtrlVCopiesIntoTheSelectedFolder) {
     Press({VK_CONTROL, 'V'});
     EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\inner\\a.txt")), "abc");
     EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
-    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(messages.size(), 1u) << "one report at the end";
+    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
 }
 
 TEST_F(ShellTreeCommands, CtrlXThenCtrlVMovesIt) {

@@ -49,6 +49,7 @@ protected:
             Pause(300);
             for (WORD key : held) KeyUp(key);
         });
+        FinishTransfers();
     }
 };
 
@@ -82,7 +83,8 @@ TEST_F(ShellTreeDragDrop, DraggingAFolderOntoAnotherMovesItAndBothNodesShowIt) {
     Drag(Top(L"alpha"), beta);
     EXPECT_EQ(highlighted, beta) << "the node under the pointer is the drop target";
     EXPECT_EQ(label_colour, ::GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : ToUtf8(messages[0]));
+    ASSERT_EQ(messages.size(), 1u) << "one report at the end";
+    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
     EXPECT_FALSE(FileExists(temp.Path(L"alpha")));
     EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\inner\\a.txt")), "abc");
     ASSERT_NE(Top(L"Beta"), nullptr) << "the tree was refreshed";
@@ -151,6 +153,7 @@ TEST_F(ShellTreeDragDrop, ARightButtonDropEndsInTheDropMenu) {
         KeyUp(VK_RETURN);
         Pause(300);
     });
+    FinishTransfers();
     EXPECT_EQ(ReadBytes(temp.Path(L"gamma\\alpha\\inner\\a.txt")), "abc");
     EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
 }

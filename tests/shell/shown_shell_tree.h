@@ -29,8 +29,9 @@ protected:
         form.SetBounds(40, 40, 300, 300);
         tree.SetParent(&form);
         tree.SetBounds(0, 0, 260, 240);
-        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT) {
+        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT flags) {
             messages.push_back(text);
+            message_icons.push_back(flags & MB_ICONMASK);
             return IDOK;
         };
     }
@@ -42,6 +43,35 @@ protected:
             LoadTreeAt(tree, base, watch ? kDefaultShellTreeOptions : kDefaultShellTreeOptions & ~stoDynamicRefresh));
         form.Show();
         Application::Instance().ProcessMessages();
+    }
+
+    // Lets the tree's own transfers run to their end and report (a bound for a broken program, not a measurement).
+    void FinishTransfers() {
+        const ULONGLONG end = ::GetTickCount64() + 120000;
+        while (tree.TransfersRunning() && ::GetTickCount64() < end) {
+            Application::Instance().ProcessMessages();
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        Application::Instance().ProcessMessages();
+    }
+    // A click on the node selects it and gives the tree the keyboard.
+    void ClickOn(TreeNode node) {
+        const POINT p = Center(node);
+        Perform([&] {
+            PointerTo(p);
+            Pause(50);
+            ButtonDown();
+            ButtonUp();
+            Pause(::GetDoubleClickTime() + 100);  // no double click, no label edit from a second click
+        });
+    }
+    // Keys pressed together, then whatever transfer they started run to its end.
+    void Press(std::initializer_list<WORD> keys, unsigned then_ms = 300) {
+        Perform([&] {
+            Chord(keys);
+            Pause(then_ms);
+        });
+        FinishTransfers();
     }
 
     TreeNode Child(TreeNode node, const std::wstring& text) { return ChildWithText(tree, node, text); }
@@ -56,6 +86,7 @@ protected:
     Form form;
     ShellTree tree;
     std::vector<std::wstring> messages;
+    std::vector<UINT> message_icons;  // the icon of each message
 };
 
 }  // namespace census::testing

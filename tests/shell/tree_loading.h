@@ -2,6 +2,8 @@
 // tests and benchmarks that show one.
 #pragma once
 
+#include "runtime/application.h"
+#include "runtime/form.h"
 #include "shell/shell_namespace.h"
 #include "shell/shell_tree.h"
 
@@ -22,6 +24,20 @@ inline HRESULT LoadTreeAt(ShellTree& tree, const std::wstring& base,
     tree.EndLoading();
     return hr;
 }
+
+// A folder tree on a shown form, rooted at a folder (for benchmarks).
+struct ShownTreeAt {
+    explicit ShownTreeAt(const std::wstring& root) {
+        form.SetBounds(50, 50, 320, 480);
+        tree.SetParent(&form);
+        tree.SetBounds(0, 0, 300, 440);
+        LoadTreeAt(tree, root);
+        form.Show();
+        Application::Instance().ProcessMessages();
+    }
+    Form form;
+    ShellTree tree;
+};
 
 // node's child shown with text, or null.
 inline TreeNode ChildWithText(TreeView& tree, TreeNode node, const std::wstring& text) {

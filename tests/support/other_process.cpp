@@ -8,13 +8,25 @@ namespace {
 
 constexpr wchar_t kArgumentVariable[] = L"CENSUS_HELPER_ARGUMENT";
 
-bool Run(std::wstring command_line, unsigned timeout_ms) {
+UniqueKernelHandle Start(std::wstring command_line) {
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                           &startup, &process))
-        return false;
-    UniqueKernelHandle handle(process.hProcess), thread(process.hThread);
+        return {};
+    UniqueKernelHandle thread(process.hThread);
+    return UniqueKernelHandle(process.hProcess);
+}
+
+std::wstring HelperCommand(const std::wstring& test) {
+    wchar_t program[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return L"\"" + std::wstring(program) + L"\" --gtest_also_run_disabled_tests --gtest_filter=" + test;
+}
+
+bool Run(std::wstring command_line, unsigned timeout_ms) {
+    UniqueKernelHandle handle = Start(std::move(command_line));
+    if (!handle) return false;
     // Messages sent to this program's windows meanwhile are answered.
     const ULONGLONG end = ::GetTickCount64() + timeout_ms;
     HANDLE wait = handle.get();
@@ -38,13 +50,17 @@ bool RunCommand(const std::wstring& command, unsigned timeout_ms) {
 }
 
 bool RunHelperTest(const std::wstring& test, const std::wstring& value, unsigned timeout_ms) {
-    wchar_t program[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, program, MAX_PATH);
     ::SetEnvironmentVariableW(kArgumentVariable, value.c_str());
-    const bool ran = Run(L"\"" + std::wstring(program) + L"\" --gtest_also_run_disabled_tests --gtest_filter=" + test,
-                         timeout_ms);
+    const bool ran = Run(HelperCommand(test), timeout_ms);
     ::SetEnvironmentVariableW(kArgumentVariable, nullptr);
     return ran;
+}
+
+UniqueKernelHandle StartHelperTest(const std::wstring& test, const std::wstring& value) {
+    ::SetEnvironmentVariableW(kArgumentVariable, value.c_str());
+    UniqueKernelHandle process(Start(HelperCommand(test)));
+    ::SetEnvironmentVariableW(kArgumentVariable, nullptr);
+    return process;
 }
 
 std::wstring HelperArgument() {

@@ -115,6 +115,24 @@ bool RunHost(const wchar_t* program, std::wstring command, const std::function<b
     return done();
 }
 
+void TempTree::ManyFiles(const std::wstring& relative, int count, unsigned size) const {
+    Dir(relative);
+    const std::wstring folder = Path(relative);
+    std::wstring unix_folder;
+    if (HostPath(folder, unix_folder)) {
+        const std::wstring command =
+            L"sh -c \"cd '" + unix_folder + L"' && head -c " + std::to_wstring(static_cast<unsigned long long>(count) * size) +
+            L" /dev/zero | tr '\\0' x | split -b " + std::to_wstring(size) + L" -a 5 -d --additional-suffix=.txt - f\"";
+        if (RunHost(L"Z:\\bin\\sh", command, [&] { return CountEntries(folder) == count; })) return;
+    }
+    const std::string content(size, 'x');
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[32];
+        ::swprintf(name, 32, L"\\f%05d.txt", i);
+        File(relative + name, content);
+    }
+}
+
 bool MakeDirLink(const std::wstring& link, const std::wstring& target) {
     auto exists = [&] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
     ::CreateSymbolicLinkW(link.c_str(), target.c_str(),

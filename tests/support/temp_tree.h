@@ -20,6 +20,10 @@ public:
 
     void Dir(const std::wstring& relative) const;
     void File(const std::wstring& relative, const std::string& bytes = {}) const;
+    // count files of size bytes of 'x' in the folder `relative` (made), named
+    // f00000.txt, f00001.txt...; made by the host in one go where there is one
+    // (file by file under Wine costs minutes for tens of thousands).
+    void ManyFiles(const std::wstring& relative, int count, unsigned size) const;
     void Attributes(const std::wstring& relative, unsigned long attributes) const;
     // A directory link at `relative` leading to `target` (absolute). False when
     // the platform lets this process make none.

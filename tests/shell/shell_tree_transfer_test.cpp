@@ -1,0 +1,398 @@
+// The tree's own transfers where the shell does no file work: run on a
+// worker while the window answers, with the platform's progress dialog and
+// its Cancel, one report at the end, and refusals that say why.
+#include "shell/file_operations.h"
+#include "shell/shown_shell_tree.h"
+#include "shell/transfer_job.h"
+
+#include "support/other_process.h"
+#include "support/real_input.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+
+namespace census {
+namespace {
+
+using namespace census::testing;
+
+// --- the worker alone -----------------------------------------------------------------
+
+// A file layer whose transfer works "file" by "file" until it is asked to
+// stop, as a long copy does.
+class EndlessFiles : public FileOperations {
+public:
+    explicit EndlessFiles(std::atomic<int>& files_done) : files_done_(files_done) {}
+    TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring&, DWORD,
+                       TransferProgress& progress) override {
+        TransferReport report;
+        while (!progress.CancelRequested()) {
+            ++files_done_;
+            ::Sleep(5);
+        }
+        report.cancelled = true;
+        for (const std::wstring& source : sources) report.items.push_back({source});
+        return report;
+    }
+    std::wstring Refusal(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return {}; }
+    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) { return false; }
+
+private:
+    std::atomic<int>& files_done_;
+};
+
+TEST(TransferJobs, OwnerGoingAwayStopsTheRunningTransferAndDropsTheQueuedOnes) {
+    std::atomic<int> files_done{0}, layers_made{0};
+    UniqueHwnd window(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    {
+        TransferJobs jobs(window.get(), WM_APP, [&] {
+            ++layers_made;
+            return std::make_unique<EndlessFiles>(files_done);
+        });
+        jobs.Start({{L"C:\\a"}, L"C:\\b", DROPEFFECT_COPY});
+        jobs.Start({{L"C:\\c"}, L"C:\\b", DROPEFFECT_COPY});
+        EXPECT_TRUE(jobs.Pending());
+        for (int i = 0; i < 2000 && files_done.load() < 3; ++i) ::Sleep(5);
+        ASSERT_GE(files_done.load(), 3) << "the first transfer runs";
+    }  // must return: the running transfer is told to stop
+    EXPECT_EQ(layers_made.load(), 1) << "the second transfer never started";
+    const int after = files_done.load();
+    ::Sleep(50);
+    EXPECT_EQ(files_done.load(), after) << "no thread is left working";
+}
+
+// --- the tree -------------------------------------------------------------------------
+
+// Records the folders the tree asks the refusal check about, and passes
+// everything on to the program's own layer.
+class CountingFiles : public FileOperations {
+public:
+    explicit CountingFiles(std::vector<std::wstring>& asked) : asked_(asked), real_(MakeFileOperations()) {}
+    TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
+                       TransferProgress& progress) override {
+        return real_->Run(sources, folder, effect, progress);
+    }
+    TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) override {
+        return real_->Delete(items, progress);
+    }
+    std::wstring FirstLinkInside(const std::wstring& path) override { return real_->FirstLinkInside(path); }
+    std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) override {
+        asked_.push_back(folder);
+        return real_->Refusal(sources, folder, effect);
+    }
+    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) { return false; }
+
+private:
+    std::vector<std::wstring>& asked_;
+    std::unique_ptr<FileOperations> real_;
+};
+
+class ShellTreeTransfers : public ShownShellTree {
+protected:
+    void SetUp() override {
+        if (ShellTransfersFiles()) GTEST_SKIP() << "the shell carries out transfers here";
+    }
+};
+
+TEST_F(ShellTreeTransfers, ADragDecidesOncePerFolderUnderThePointer) {
+    Load(temp.Root());
+    std::vector<std::wstring> asked;
+    tree.SetFileLayerFactory([&] { return std::make_unique<CountingFiles>(asked); });
+    const POINT alpha = Center(Top(L"alpha")), beta = Center(Top(L"Beta")), gamma = Center(Top(L"gamma"));
+    Perform([&] {
+        StartDragTo(alpha, beta);
+        Pause(300);  // resting: the platform asks again and again
+        GlideTo(beta, {beta.x + 6, beta.y + 2});
+        GlideTo({beta.x + 6, beta.y + 2}, gamma);
+        Pause(300);
+        GlideTo(gamma, beta);
+        Pause(300);
+        KeyDown(VK_ESCAPE);
+        KeyUp(VK_ESCAPE);
+        Pause(100);
+        ButtonUp();
+        Pause(100);
+    });
+    // The drag starts over alpha, then rests on Beta, gamma and Beta again.
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::wstring>{temp.Path(L"Beta"), temp.Path(L"alpha"), temp.Path(L"gamma")}));
+    EXPECT_EQ(CountEntries(temp.Root()), 3) << "the cancelled drag moved nothing";
+}
+
+TEST_F(ShellTreeTransfers, ADropOntoATakenNameIsRefusedWithAMessage) {
+    temp.Dir(L"Beta\\alpha");
+    Load(temp.Root());
+    const POINT alpha = Center(Top(L"alpha")), beta = Center(Top(L"Beta"));
+    Perform([&] {
+        StartDragTo(alpha, beta);
+        KeyDown(VK_CONTROL);
+        Pause(400);
+        ButtonUp();
+        Pause(300);
+        KeyUp(VK_CONTROL);
+    });
+    FinishTransfers();
+    Application::Instance().ProcessMessages();
+    ASSERT_EQ(messages.size(), 1u) << "the refusal is shown once the drop has returned";
+    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_NE(messages[0].find(L"alpha"), std::wstring::npos) << ToUtf8(messages[0]);
+    EXPECT_EQ(CountEntries(temp.Path(L"Beta\\alpha")), 0) << "the folder there is untouched";
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
+}
+
+TEST_F(ShellTreeTransfers, DelOnAFolderHoldingALinkIsRefusedNamingTheLink) {
+    TempTree elsewhere;
+    elsewhere.Dir(L"desk");
+    elsewhere.File(L"desk\\keep.txt", "keep");
+    if (!temp.DirLink(L"gamma\\to-desk", elsewhere.Path(L"desk"))) GTEST_SKIP() << "no directory links here";
+    Load(temp.Root());
+    ClickOn(Top(L"gamma"));
+    Perform([] {
+        Chord({VK_DELETE});
+        Pause(1500);  // a confirmation, were one shown, would be up now
+        KeyDown(VK_RETURN);
+        KeyUp(VK_RETURN);
+        Pause(500);
+    });
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(temp.Path(L"gamma\\to-desk")), std::wstring::npos) << ToUtf8(messages[0]);
+    EXPECT_EQ(ReadBytes(elsewhere.Path(L"desk\\keep.txt")), "keep") << "what the link leads to is untouched";
+    EXPECT_TRUE(FileExists(temp.Path(L"gamma\\to-desk")));
+    EXPECT_NE(Top(L"gamma"), nullptr);
+}
+
+// --- the platform's own file browser as the drag source -------------------------------
+
+struct FoundChild {
+    const wchar_t* kind;
+    HWND found;
+};
+
+HWND ChildOfClass(HWND parent, const wchar_t* kind) {
+    FoundChild search{kind, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<FoundChild*>(lp);
+            wchar_t name[64] = {};
+            ::GetClassNameW(h, name, 64);
+            if (::lstrcmpiW(name, s->kind) != 0 || !::IsWindowVisible(h)) return TRUE;
+            s->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The screen rectangle of a list view's first item's label; the list lives
+// in another process, so the rectangle travels through that process's memory.
+RECT FirstItemLabel(HWND list) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    UniqueKernelHandle process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    if (!process) return {};
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return {};
+    ScopeExit release([&] { ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE); });
+    if (!::WriteProcessMemory(process.get(), remote, &rect, sizeof rect, nullptr) ||
+        !::SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote)) ||
+        !::ReadProcessMemory(process.get(), remote, &rect, sizeof rect, nullptr))
+        return {};
+    ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(ShellTreeTransfers, AFolderDraggedFromThePlatformsFileBrowserLandsInTheFolderUnderThePointer) {
+    temp.Dir(L"shown");
+    temp.Dir(L"shown\\dragme");
+    temp.File(L"shown\\dragme\\d.txt", "ddd");
+    Load(temp.Root());
+    std::wstring command = L"explorer.exe \"" + temp.Path(L"shown") + L"\"";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        GTEST_SKIP() << "no file browser here";
+    UniqueKernelHandle browser(started.hProcess), thread(started.hThread);
+    HWND window = nullptr, list = nullptr;
+    Perform([&] {
+        for (int i = 0; i < 600 && !list; ++i) {
+            window = ::FindWindowW(nullptr, L"shown");
+            if (window) list = ChildOfClass(window, WC_LISTVIEWW);
+            Pause(100);
+        }
+    });
+    ScopeExit close([&] {
+        if (window) ::PostMessageW(window, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(browser.get(), 10000) != WAIT_OBJECT_0) ::TerminateProcess(browser.get(), 1);
+    });
+    ASSERT_NE(list, nullptr) << "the file browser shows the folder";
+    ::SetWindowPos(window, HWND_TOP, 420, 60, 600, 400, SWP_SHOWWINDOW);
+    RECT item{};
+    Perform([&] {
+        for (int i = 0; i < 50 && item.right <= item.left; ++i) {
+            Pause(100);
+            item = FirstItemLabel(list);
+        }
+    });
+    ASSERT_GT(item.right, item.left) << "the browser lists the folder's item";
+    const POINT from{item.left + 10, (item.top + item.bottom) / 2}, to = Center(Top(L"Beta"));
+    Perform([&] {
+        StartDragTo(from, to, false, 16);
+        Pause(600);
+        ButtonUp();
+        Pause(300);
+    });
+    FinishTransfers();
+    EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\dragme\\d.txt")), "ddd");
+    EXPECT_FALSE(FileExists(temp.Path(L"shown\\dragme"))) << "a drag within one drive moves";
+    ASSERT_EQ(messages.size(), 1u) << "one report at the end";
+    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
+    tree.Expand(Top(L"Beta"));
+    EXPECT_NE(Child(Top(L"Beta"), L"dragme"), nullptr) << "the tree shows it";
+}
+
+// --- another program's clipboard ------------------------------------------------------
+
+// The other process: puts a path on the clipboard as a file manager's Cut or
+// Copy does, a file-drop block and the preferred effect.
+TEST(ForeignClipboard, DISABLED_PutsAPath) {
+    const std::wstring argument = HelperArgument();  // "c|path" or "m|path"
+    if (argument.size() < 3) GTEST_SKIP();
+    const std::wstring path = argument.substr(2);
+    const DWORD effect = argument[0] == L'm' ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    HGLOBAL preferred = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+    ASSERT_TRUE(drop && preferred);
+    auto* files = static_cast<DROPFILES*>(::GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
+    ::GlobalUnlock(drop);
+    *static_cast<DWORD*>(::GlobalLock(preferred)) = effect;
+    ::GlobalUnlock(preferred);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    // The clipboard owns both blocks once they are set.
+    EXPECT_TRUE(::SetClipboardData(CF_HDROP, drop));
+    EXPECT_TRUE(::SetClipboardData(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), preferred));
+    ::CloseClipboard();
+}
+
+TEST_F(ShellTreeTransfers, CtrlVTakesWhatAnotherProgramCutOrCopied) {
+    Load(temp.Root());
+    struct Case {
+        const wchar_t* mode;
+        const wchar_t* into;
+        bool source_stays;
+    } cases[] = {{L"c", L"Beta", true}, {L"m", L"gamma", false}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(RunHelperTest(L"ForeignClipboard.DISABLED_PutsAPath", std::wstring(c.mode) + L"|" + temp.Path(L"alpha")));
+        ClickOn(Top(c.into));
+        Press({VK_CONTROL, 'V'});
+        EXPECT_EQ(ReadBytes(temp.Path(std::wstring(c.into) + L"\\alpha\\inner\\a.txt")), "abc") << ToUtf8(c.mode);
+        EXPECT_EQ(FileExists(temp.Path(L"alpha")), c.source_stays) << ToUtf8(c.mode);
+        ASSERT_EQ(messages.size(), 1u) << "one report per paste";
+        EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
+        messages.clear();
+        message_icons.clear();
+    }
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_HDROP)) << "what was cut and moved is off the clipboard";
+    EXPECT_EQ(Top(L"alpha"), nullptr) << "the tree shows the move";
+}
+
+// --- a long transfer ------------------------------------------------------------------
+
+// The other process: asks the window for an answer again and again and
+// records the slowest, until told to stop (a file beside its output).
+TEST(AnswerWatch, DISABLED_RecordsTheSlowestAnswer) {
+    const std::wstring argument = HelperArgument();  // "window|output"
+    const std::size_t bar = argument.find(L'|');
+    if (bar == std::wstring::npos) GTEST_SKIP();
+    HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(argument.substr(0, bar))));
+    const std::wstring out = argument.substr(bar + 1), stop = out + L".stop";
+    LARGE_INTEGER frequency, before, after;
+    ::QueryPerformanceFrequency(&frequency);
+    double slowest = 0;
+    long asked = 0;
+    const ULONGLONG end = ::GetTickCount64() + 300000;
+    while (::GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES && ::GetTickCount64() < end) {
+        DWORD_PTR answer = 0;
+        ::QueryPerformanceCounter(&before);
+        ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+        ::QueryPerformanceCounter(&after);
+        slowest = std::max(slowest, 1000.0 * (after.QuadPart - before.QuadPart) / frequency.QuadPart);
+        ++asked;
+        ::Sleep(10);
+    }
+    std::ofstream(out.c_str()) << slowest << " " << asked;
+}
+
+TEST_F(ShellTreeTransfers, ALongCopyLeavesTheWindowAnsweringAndItsCancelKeepsEverySource) {
+    constexpr int kFiles = 20000;
+    temp.ManyFiles(L"many", kFiles, 4000);
+    Load(temp.Root());
+    const std::wstring watch_out = temp.Path(L"answers.txt");
+    UniqueKernelHandle watcher = StartHelperTest(
+        L"AnswerWatch.DISABLED_RecordsTheSlowestAnswer",
+        std::to_wstring(reinterpret_cast<std::uintptr_t>(form.Handle())) + L"|" + watch_out);
+    ASSERT_TRUE(watcher);
+
+    const POINT many = Center(Top(L"many")), beta = Center(Top(L"Beta"));
+    HWND dialog = nullptr;
+    std::wstring shown_lines;
+    Perform([&] {
+        Pause(1500);  // the watcher is asking
+        StartDragTo(many, beta);
+        KeyDown(VK_CONTROL);
+        Pause(400);
+        ButtonUp();
+        Pause(100);
+        KeyUp(VK_CONTROL);
+        dialog = WaitForOwnWindow([](HWND h) { return ::GetDlgItem(h, IDCANCEL) != nullptr; }, 20000);
+        if (!dialog) return;
+        Pause(1000);  // the dialog counts
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t text[512] = {};
+            ::GetWindowTextW(child, text, 512);
+            shown_lines += std::wstring(text) + L"\n";
+        }
+        RECT button{};
+        ::GetWindowRect(::GetDlgItem(dialog, IDCANCEL), &button);
+        PointerTo({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+        Pause(100);
+        ButtonDown();
+        ButtonUp();
+        Pause(300);
+    });
+    FinishTransfers();
+    std::ofstream((watch_out + L".stop").c_str()) << "stop";
+    HANDLE watching = watcher.get();
+    while (::MsgWaitForMultipleObjects(1, &watching, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        Application::Instance().ProcessMessages();  // its last question is answered
+    ASSERT_EQ(::WaitForSingleObject(watching, 0), WAIT_OBJECT_0);
+
+    ASSERT_NE(dialog, nullptr) << "the progress dialog showed";
+    EXPECT_NE(shown_lines.find(L"Файлов: "), std::wstring::npos) << ToUtf8(shown_lines);
+    double slowest = 1e9;
+    long asked = 0;
+    std::ifstream(watch_out.c_str()) >> slowest >> asked;
+    RecordProperty("slowest_answer_ms", std::to_string(slowest));
+    EXPECT_GT(asked, 100) << "the window was asked throughout";
+    EXPECT_LT(slowest, 100.0) << "the slowest answer, in ms";
+
+    ASSERT_EQ(messages.size(), 1u) << "one report";
+    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONSTOP)) << ToUtf8(messages[0]);
+    EXPECT_EQ(CountEntries(temp.Path(L"many")), kFiles) << "every source is whole";
+    EXPECT_EQ(ReadBytes(temp.Path(L"many\\f12345.txt")), std::string(4000, 'x'));
+    EXPECT_FALSE(FileExists(temp.Path(L"Beta\\many"))) << "no partial item at the target";
+}
+
+}  // namespace
+}  // namespace census

@@ -536,7 +536,7 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             RunDrag(reinterpret_cast<TreeNode>(lp), static_cast<MouseButton>(wp));
             return 0;
         case kFolderChangeMessage:
-            ChangeNotified();
+            ChangeNotified(static_cast<unsigned>(wp));
             return 0;
         case WM_LBUTTONDOWN:
             immediate_sync_ = true;

@@ -84,6 +84,9 @@ public:
     // Where the tree's watches are opened (on the watcher threads); for a
     // test that stands in for a slow drive. Takes effect at the next start.
     void SetWatchOpener(WatchOpener opener) { watch_opener_ = std::move(opener); }
+    // Waits up to ms for the watcher threads to have carried out every
+    // opening and removal asked of them so far.
+    bool WaitWatchesSettled(DWORD ms = kWatchRequestWait) { return !watchers_ || watchers_->WaitSettled(ms); }
     // Sorts node's children in the shell's order; with no node, the whole tree.
     void SortChildren(TreeNode node);
 

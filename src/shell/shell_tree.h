@@ -183,6 +183,7 @@ private:
     TreeNode AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data,
                      bool has_children = false, bool cut = false, TreeNode after = TVI_LAST);
     void GiveOpenIcon(TreeNode node);
+    bool ShowsButton(ULONG attributes) const;
     bool EnumerateInto(IShellFolder* folder, TreeNode node);
     void NavigateTo(PCIDLIST_ABSOLUTE target);
     TreeNode FindChild(TreeNode node, PCUITEMID_CHILD item);
@@ -196,6 +197,7 @@ private:
 
     // Refresh and monitoring (shell_tree_refresh.cpp).
     void ResyncNode(TreeNode node, TreeNode& selection);
+    void OfferButton(TreeNode node, ShellTreeData* data);
     void RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection);
     void InsertInOrder(IShellFolder* folder, TreeNode node, PCUITEMID_CHILD item, std::vector<TreeNode>& children);
     std::vector<TreeNode> ChildrenInOrder(TreeNode node, ShellTreeData* data);

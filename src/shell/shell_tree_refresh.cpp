@@ -98,7 +98,11 @@ std::string ItemBytes(PCUIDLIST_RELATIVE item) {
 // a large folder asks the shell to compare a handful of items, not n log n.
 void ShellTree::ResyncNode(TreeNode node, TreeNode& selection) {
     ShellTreeData* data = ShellData(node);
-    if (!data || !data->Opened()) return;
+    if (!data) return;
+    if (!data->Opened()) {
+        OfferButton(node, data);
+        return;
+    }
     IShellFolder* folder = data->NodeFolder();
     ComPtr<IEnumIDList> items;
     if (!folder || folder->EnumObjects(OwnerWindow(), EnumerationFlags(), items.put()) != S_OK || !items) return;
@@ -150,6 +154,19 @@ void ShellTree::ResyncNode(TreeNode node, TreeNode& selection) {
     if (current.Count() > 0) SetHasChildren(node, true);
     child_order_[data] = children;
     for (TreeNode child : children) ResyncNode(child, selection);
+}
+
+// A folder never opened that showed no button may have been given a
+// sub-folder since (the platform's has-sub-folders answer was true to the
+// disk when the node was added): it is asked again, and a folder that now
+// has one gets its button; opening it then fills it as usual.
+void ShellTree::OfferButton(TreeNode node, ShellTreeData* data) {
+    if (HasChildren(node)) return;
+    IShellFolder* parent = data->ParentShellFolder();
+    PCUITEMID_CHILD item = data->RelIdList();
+    SFGAOF attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
+    if (!parent || FAILED(parent->GetAttributesOf(1, &item, &attributes))) return;
+    if (ShowsButton(attributes)) SetHasChildren(node, true);
 }
 
 std::vector<TreeNode> ShellTree::ChildrenInOrder(TreeNode node, ShellTreeData* data) {

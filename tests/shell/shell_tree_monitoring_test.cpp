@@ -294,6 +294,27 @@ TEST_F(ShellTreeMonitoring, ARenameNoWatchReportsDoesNotHideTheNextChange) {
     EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Made") != nullptr; }, kUnfocusedRefreshDelay + kSlack));
 }
 
+// Beta has no sub-folder and was never opened: where the platform answers
+// has-sub-folders truthfully it shows no button (this platform's shell
+// answers yes for every folder, so the tree is told what a truthful one
+// shows). A folder made in it gives it its button at the next refresh, and
+// opening it shows the folder.
+TEST_F(ShellTreeMonitoring, AFolderMadeInANeverOpenedFolderGivesItItsButton) {
+    TreeNode root = tree->FirstRoot();
+    TreeNode beta = Child(root, L"Beta");
+    ASSERT_EQ(tree->FirstChild(beta), nullptr);
+    tree->SetHasChildren(beta, false);
+    ClickAndOpen(Child(root, L"alpha"));
+    ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"Beta\\Made"))));
+    testing::PressKey(VK_F5);  // where the drive's watch reports it, the refresh comes by itself
+    EXPECT_TRUE(tree->HasChildren(beta));
+    EXPECT_EQ(tree->FirstChild(beta), nullptr) << "not filled before it is opened";
+    EXPECT_EQ(Child(root, L"Beta"), beta) << "no full refill";
+    ClickAndOpen(beta);
+    EXPECT_TRUE(tree->IsExpanded(beta));
+    EXPECT_EQ(ChildTexts(beta), std::vector<std::wstring>{L"Made"});
+}
+
 // Run by the drive test in a process of its own: "define X: target" or
 // "remove X: target"; the change is announced as the system announces a volume.
 TEST(ShellTreeHelper, DISABLED_DriveDefinition) {

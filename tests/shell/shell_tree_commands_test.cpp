@@ -41,6 +41,27 @@ protected:
             Pause(100);
         });
     }
+    // Right click on node, then the menu's last entry (rename) by keys;
+    // whether the menu showed.
+    bool RenameFromMenu(TreeNode node) {
+        const POINT p = Center(node);
+        bool menu_seen = false;
+        Perform([&] {
+            PointerTo(p);
+            Pause(50);
+            ButtonDown(true);
+            ButtonUp(true);
+            Pause(800);
+            menu_seen = ShownMenu() != nullptr;
+            KeyDown(VK_UP);  // from nothing highlighted to the last entry: rename
+            KeyUp(VK_UP);
+            Pause(100);
+            KeyDown(VK_RETURN);
+            KeyUp(VK_RETURN);
+            Pause(400);
+        });
+        return menu_seen;
+    }
     static HWND ShownMenu() {
         HWND menu = ::FindWindowW(L"#32768", nullptr);
         return menu && ::IsWindowVisible(menu) ? menu : nullptr;
@@ -225,20 +246,7 @@ TEST_F(ShellTreeCommands, RenamingAnAncestorOfTheSelectionMovesTheSelectedPath) 
     Application::Instance().ProcessMessages();
     ClickOn(Child(Top(L"alpha"), L"inner"));
     ASSERT_EQ(tree.SelectedFolderPath(), temp.Path(L"alpha\\inner"));
-    const POINT alpha = Center(Top(L"alpha"));
-    Perform([&] {
-        PointerTo(alpha);
-        Pause(50);
-        ButtonDown(true);
-        ButtonUp(true);
-        Pause(800);
-        KeyDown(VK_UP);  // the last entry: rename
-        KeyUp(VK_UP);
-        Pause(100);
-        KeyDown(VK_RETURN);
-        KeyUp(VK_RETURN);
-        Pause(400);
-    });
+    ASSERT_TRUE(RenameFromMenu(Top(L"alpha")));
     ASSERT_TRUE(tree.IsEditing());
     Press({VK_CONTROL, 'A'}, 50);
     Type(L"moved");
@@ -347,24 +355,9 @@ TEST_F(ShellTreeCommands, TheRootHasNoMenuAndDelOnItDoesNothing) {
 
 TEST_F(ShellTreeCommands, TheMenusRenameEntryStartsEditing) {
     Load(temp.Root());
-    const POINT alpha = Center(Top(L"alpha"));
-    bool menu_seen = false;
     int hints = 0;
     tree.OnPopupHint = [&](ShellTree&, const std::wstring&) { ++hints; };
-    Perform([&] {
-        PointerTo(alpha);
-        Pause(50);
-        ButtonDown(true);
-        ButtonUp(true);
-        Pause(800);
-        menu_seen = ShownMenu() != nullptr;
-        KeyDown(VK_UP);  // from nothing highlighted to the last entry: rename
-        KeyUp(VK_UP);
-        Pause(100);
-        KeyDown(VK_RETURN);
-        KeyUp(VK_RETURN);
-        Pause(400);
-    });
+    const bool menu_seen = RenameFromMenu(Top(L"alpha"));
     EXPECT_TRUE(menu_seen);
     EXPECT_GT(hints, 0) << "each highlighted entry passes its help text on";
     ASSERT_TRUE(tree.IsEditing());

@@ -2,24 +2,48 @@
 
 #include <array>
 #include <atomic>
+#include <deque>
+#include <mutex>
+#include <unordered_set>
 
 namespace census {
+namespace {
+
+enum Action { kAdd, kRemoveOne, kRemoveAll, kEnd };
+
+std::atomic<unsigned> last_watch_id{0};
+
+HANDLE OpenWithThePlatform(const std::wstring& path, bool subtree, DWORD filter) {
+    return ::FindFirstChangeNotificationW(path.c_str(), subtree, filter);
+}
+
+}  // namespace
 
 struct ChangeWatcher::Shared {
+    struct Request {
+        std::uint64_t sequence;
+        int action;
+        unsigned id;
+        std::wstring path;
+        DWORD filter;
+        bool subtree;
+    };
     struct Slot {
         UniqueChangeHandle handle;
         std::wstring path;
         unsigned id = 0;
     };
 
-    Shared(HWND owner_window, UINT change_message)
+    Shared(HWND owner_window, UINT change_message, WatchOpener watch_opener)
         : action_event(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
           processed_event(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
           owner(owner_window),
-          message(change_message) {}
+          message(change_message),
+          opener(watch_opener ? std::move(watch_opener) : WatchOpener(&OpenWithThePlatform)) {}
 
-    bool Perform();
-    void TakePending();
+    bool TakeRequests();
+    void Open(const Request& request);
+    void Close(Slot& slot);
     void Changed(int slot);
     bool DropRefusedSlots();
     void Run();
@@ -28,55 +52,82 @@ struct ChangeWatcher::Shared {
     UniqueKernelHandle processed_event;
     const HWND owner;
     const UINT message;
+    const WatchOpener opener;
     std::array<Slot, kSlots> slots;  // the thread's alone while it runs
 
-    // A request: written by the user interface thread before action_event is
-    // signalled, read by the thread after it wakes.
-    std::atomic<long> action{kAdd};
-    Slot pending;
-    unsigned remove_id = 0;
-    int new_slot = -1;  // the answer to an add
+    // Written by both threads, under the lock.
+    std::mutex lock;
+    std::deque<Request> requests;
+    std::unordered_set<unsigned> live;  // the ids held in slots
+    std::atomic<std::uint64_t> processed{0};
 };
 
-void ChangeWatcher::Shared::TakePending() {
-    new_slot = -1;
-    for (int i = 0; i < kSlots; ++i) {
-        if (slots[i].handle) continue;
-        slots[i] = std::move(pending);
-        new_slot = i;
+void ChangeWatcher::Shared::Open(const Request& request) {
+    HANDLE opened = request.path.empty() ? nullptr : opener(request.path, request.subtree, request.filter);
+    UniqueChangeHandle handle(opened ? opened : INVALID_HANDLE_VALUE);
+    if (!handle) return;
+    for (Slot& slot : slots) {
+        if (slot.handle) continue;
+        slot = Slot{std::move(handle), request.path, request.id};
+        std::lock_guard<std::mutex> hold(lock);
+        live.insert(request.id);
         return;
     }
 }
 
-bool ChangeWatcher::Shared::Perform() {
-    const long requested = action.load();
-    switch (requested) {
-        case kAdd:
-            TakePending();
-            break;
-        case kRemoveOne:
-            for (Slot& slot : slots)
-                if (slot.handle && slot.id == remove_id) slot = Slot{};
-            break;
-        case kRemoveAll:
-            for (Slot& slot : slots) slot = Slot{};
-            break;
-        default:
-            break;
+void ChangeWatcher::Shared::Close(Slot& slot) {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        live.erase(slot.id);
     }
+    slot = Slot{};
+}
+
+// Carries out the queued requests in order; what a later remove-all undoes
+// is not opened at all. False when the thread is to end.
+bool ChangeWatcher::Shared::TakeRequests() {
+    std::deque<Request> taken;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        taken.swap(requests);
+    }
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < taken.size(); ++i)
+        if (taken[i].action == kRemoveAll || taken[i].action == kEnd) first = i;
+    bool go_on = true;
+    for (std::size_t i = first; i < taken.size(); ++i) {
+        const Request& request = taken[i];
+        switch (request.action) {
+            case kAdd:
+                Open(request);
+                break;
+            case kRemoveOne:
+                for (Slot& slot : slots)
+                    if (slot.handle && slot.id == request.id) Close(slot);
+                break;
+            case kRemoveAll:
+                for (Slot& slot : slots)
+                    if (slot.handle) Close(slot);
+                break;
+            default:
+                go_on = false;
+                break;
+        }
+    }
+    if (!taken.empty()) processed.store(taken.back().sequence);
     ::SetEvent(processed_event.get());
-    return requested != kEnd;
+    return go_on;
 }
 
 // One message per change. A folder that is gone (or no longer a folder) is
 // not watched again: its handle could stay signalled for ever.
 void ChangeWatcher::Shared::Changed(int index) {
     Slot& slot = slots[index];
-    ::PostMessageW(owner, message, static_cast<WPARAM>(index), 0);
+    ::PostMessageW(owner, message, static_cast<WPARAM>(slot.id), 0);
     const DWORD attributes = ::GetFileAttributesW(slot.path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !::FindNextChangeNotification(slot.handle.get()))
-        slot = Slot{};
+        Close(slot);
 }
 
 // The wait refused its handles: drop those the platform no longer takes.
@@ -84,7 +135,7 @@ bool ChangeWatcher::Shared::DropRefusedSlots() {
     bool dropped = false;
     for (Slot& slot : slots) {
         if (slot.handle && ::WaitForSingleObject(slot.handle.get(), 0) == WAIT_FAILED) {
-            slot = Slot{};
+            Close(slot);
             dropped = true;
         }
     }
@@ -104,11 +155,11 @@ void ChangeWatcher::Shared::Run() {
         }
         const DWORD woken = ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
         if (woken == WAIT_OBJECT_0) {
-            if (!Perform()) return;
+            if (!TakeRequests()) return;
         } else if (woken > WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + count) {
             Changed(slot_of[woken - WAIT_OBJECT_0]);
         } else if (woken > WAIT_ABANDONED_0 && woken < WAIT_ABANDONED_0 + count) {
-            slots[slot_of[woken - WAIT_ABANDONED_0]] = Slot{};
+            Close(slots[slot_of[woken - WAIT_ABANDONED_0]]);
         } else if (!DropRefusedSlots()) {
             return;  // nothing left to drop: waiting again would spin
         }
@@ -121,84 +172,154 @@ DWORD WINAPI ChangeWatcher::ThreadMain(void* parameter) {
     return 0;
 }
 
-ChangeWatcher::ChangeWatcher(HWND owner, UINT message) : shared_(std::make_shared<Shared>(owner, message)) {
+ChangeWatcher::ChangeWatcher(HWND owner, UINT message, WatchOpener opener)
+    : shared_(std::make_shared<Shared>(owner, message, std::move(opener))) {
     if (!shared_->action_event || !shared_->processed_event) return;
     auto for_thread = std::make_unique<std::shared_ptr<Shared>>(shared_);
     thread_.reset(::CreateThread(nullptr, 0, &ThreadMain, for_thread.get(), 0, nullptr));
     if (thread_) for_thread.release();  // the thread owns it now
 }
 
-// The thread is told to end and given its time; one that does not end keeps
-// what it uses (the shared part), so nothing is closed under a live wait.
+// The thread is told to end and given its time; one that does not end (an
+// opener that hangs) keeps what it uses (the shared part), so nothing is
+// closed under a live wait.
 ChangeWatcher::~ChangeWatcher() {
     if (!thread_) return;
-    shared_->action.store(kEnd);
-    ::SetEvent(shared_->action_event.get());
+    Queue(kEnd, 0);
     ::WaitForSingleObject(thread_.get(), kWatcherEndWait);
 }
 
-bool ChangeWatcher::Request(Action action) {
-    if (!Responsive()) return false;
-    shared_->action.store(action);
-    ::ResetEvent(shared_->processed_event.get());
+std::uint64_t ChangeWatcher::Queue(int action, unsigned id, const std::wstring& path, DWORD filter, bool subtree) {
+    std::uint64_t sequence;
+    {
+        std::lock_guard<std::mutex> hold(shared_->lock);
+        sequence = ++last_queued_;
+        shared_->requests.push_back({sequence, action, id, path, filter, subtree});
+    }
     ::SetEvent(shared_->action_event.get());
-    if (::WaitForSingleObject(shared_->processed_event.get(), kWatchRequestWait) == WAIT_OBJECT_0) return true;
-    // A late answer could meet the next request's fields: ask nothing more.
-    responsive_ = false;
-    return false;
+    return sequence;
 }
 
 unsigned ChangeWatcher::AddWatch(const std::wstring& path, DWORD filter, bool subtree) {
-    if (!Responsive()) return 0;
-    UniqueChangeHandle handle(::FindFirstChangeNotificationW(path.c_str(), subtree, filter));
-    if (!handle) return 0;
-    const unsigned id = next_id_++;
-    shared_->pending = Shared::Slot{std::move(handle), path, id};
-    if (!Request(kAdd)) return 0;
-    shared_->pending = Shared::Slot{};  // not taken: no slot was free
-    return shared_->new_slot >= 0 ? id : 0;
+    const unsigned id = ++last_watch_id;
+    if (!thread_) return id;  // never live
+    added_[id] = Queue(kAdd, id, path, filter, subtree);
+    return id;
 }
 
-bool ChangeWatcher::RemoveWatch(unsigned id) {
-    if (!Responsive()) return false;
-    shared_->remove_id = id;
-    return Request(kRemoveOne);
+void ChangeWatcher::RemoveWatch(unsigned id) {
+    if (added_.erase(id) && thread_) Queue(kRemoveOne, id);
 }
 
-bool ChangeWatcher::RemoveAll() { return Request(kRemoveAll); }
+void ChangeWatcher::RemoveAll() {
+    added_.clear();
+    if (thread_) Queue(kRemoveAll, 0);
+}
+
+// Sequence numbers only grow, so an answer that comes late still counts for
+// the requests it covers.
+bool ChangeWatcher::WaitSettled(DWORD ms) {
+    if (!thread_) return false;
+    const ULONGLONG end = ::GetTickCount64() + ms;
+    while (shared_->processed.load() < last_queued_) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= end) return false;
+        ::WaitForSingleObject(shared_->processed_event.get(), static_cast<DWORD>(end - now));
+    }
+    return true;
+}
+
+bool ChangeWatcher::Live(unsigned id) const {
+    auto added = added_.find(id);
+    if (added == added_.end()) return false;
+    if (shared_->processed.load() < added->second) return true;
+    std::lock_guard<std::mutex> hold(shared_->lock);
+    return shared_->live.count(id) != 0;
+}
 
 // --- many watchers -----------------------------------------------------------
 
-bool ChangeWatchers::Add(const std::wstring& path, DWORD filter, bool subtree, const void* key) {
+// A thread is full when it holds 63 watches or has not yet come to as many;
+// a watch it refused frees its place.
+void ChangeWatchers::Add(const std::wstring& path, DWORD filter, bool subtree, const void* key) {
     if (key) Remove(key);
-    for (size_t i = 0;; ++i) {
-        if (i == threads_.size()) threads_.push_back(std::make_unique<ChangeWatcher>(owner_, message_));
-        ChangeWatcher& watcher = *threads_[i];
-        if (!watcher.Responsive()) {
-            if (i + 1 == threads_.size()) return false;
-            continue;
-        }
-        // A path that cannot be watched fails in any thread; only a full one sends us on.
-        UniqueChangeHandle probe(::FindFirstChangeNotificationW(path.c_str(), subtree, filter));
-        if (!probe) return false;
-        probe.reset();
-        if (const unsigned id = watcher.AddWatch(path, filter, subtree)) {
-            if (key) keyed_[key] = Place{i, id};
-            return true;
+    std::vector<int> used(threads_.size(), 0);
+    for (auto it = watches_.begin(); it != watches_.end();) {
+        if (!threads_[it->second.thread]->Live(it->first)) {
+            if (it->second.key) keyed_.erase(it->second.key);
+            it = watches_.erase(it);
+        } else {
+            ++used[it->second.thread];
+            ++it;
         }
     }
+    size_t thread = 0;
+    while (thread < threads_.size() && used[thread] >= ChangeWatcher::kSlots) ++thread;
+    if (thread == threads_.size()) threads_.push_back(std::make_unique<ChangeWatcher>(owner_, message_, opener_));
+    const unsigned id = threads_[thread]->AddWatch(path, filter, subtree);
+    watches_[id] = Watch{thread, path, subtree, key};
+    if (key) keyed_[key] = id;
 }
 
 void ChangeWatchers::Remove(const void* key) {
     auto found = keyed_.find(key);
     if (found == keyed_.end()) return;
-    threads_[found->second.thread]->RemoveWatch(found->second.id);
+    auto watch = watches_.find(found->second);
+    if (watch != watches_.end()) {
+        threads_[watch->second.thread]->RemoveWatch(found->second);
+        watches_.erase(watch);
+    }
     keyed_.erase(found);
 }
 
 void ChangeWatchers::RemoveAll() {
     for (auto& watcher : threads_) watcher->RemoveAll();
+    watches_.clear();
     keyed_.clear();
+}
+
+bool ChangeWatchers::WaitSettled(DWORD ms) {
+    bool settled = true;
+    for (auto& watcher : threads_) settled = watcher->WaitSettled(ms) && settled;
+    return settled;
+}
+
+bool ChangeWatchers::Live(unsigned id) const {
+    auto watch = watches_.find(id);
+    return watch != watches_.end() && threads_[watch->second.thread]->Live(id);
+}
+
+namespace {
+
+bool SameText(const std::wstring& a, const std::wstring& b, std::size_t count) {
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(count), b.c_str(), static_cast<int>(count), TRUE) ==
+           CSTR_EQUAL;
+}
+
+std::wstring WithoutSeparator(std::wstring path) {
+    if (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+// folder is path, or lies below it.
+bool WithinFolder(const std::wstring& path, const std::wstring& folder, bool below) {
+    const std::wstring p = WithoutSeparator(path), f = WithoutSeparator(folder);
+    if (p.size() == f.size()) return SameText(p, f, p.size());
+    if (!below || f.size() < p.size() || !SameText(p, f, p.size())) return false;
+    return p.back() == L'\\' || f[p.size()] == L'\\';
+}
+
+}  // namespace
+
+bool ChangeWatchers::Covers(unsigned id, const std::wstring& folder) const {
+    auto watch = watches_.find(id);
+    return watch != watches_.end() && WithinFolder(watch->second.path, folder, watch->second.subtree);
+}
+
+bool ChangeWatchers::AnyCovers(const std::wstring& folder) const {
+    for (const auto& [id, watch] : watches_)
+        if (WithinFolder(watch.path, folder, watch.subtree) && Live(id)) return true;
+    return false;
 }
 
 // --- what the platform watches -----------------------------------------------

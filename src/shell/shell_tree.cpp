@@ -260,12 +260,17 @@ TreeNode ShellTree::InsertItem(TreeNode parent_node, PCIDLIST_ABSOLUTE parent_li
     } else if (attributes & SFGAO_LINK) {
         data->SetOverlay(kShortcutOverlay);
     }
-    const bool is_folder = attributes & SFGAO_FOLDER, has_sub = attributes & SFGAO_HASSUBFOLDER;
-    const bool has_children = HasOption(stoIncludeNonFolders) ? (is_folder || has_sub) : (is_folder && has_sub);
-    TreeNode node = AddNode(parent_node, prepared.text, std::move(data), has_children,
+    TreeNode node = AddNode(parent_node, prepared.text, std::move(data), ShowsButton(attributes),
                             (attributes & kGhostedAttribute) != 0, after);
     if (node) NodeInserted(node);
     return node;
+}
+
+// The platform's has-sub-folders answer decides whether the expansion button
+// shows before the node is opened.
+bool ShellTree::ShowsButton(ULONG attributes) const {
+    const bool is_folder = attributes & SFGAO_FOLDER, has_sub = attributes & SFGAO_HASSUBFOLDER;
+    return HasOption(stoIncludeNonFolders) ? (is_folder || has_sub) : (is_folder && has_sub);
 }
 
 bool ShellTree::CanAddItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, ULONG attributes,
@@ -538,7 +543,7 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             RunDrag(reinterpret_cast<TreeNode>(lp), static_cast<MouseButton>(wp));
             return 0;
         case kFolderChangeMessage:
-            ChangeNotified();
+            ChangeNotified(static_cast<unsigned>(wp));
             return 0;
         case kTransferDoneMessage:
             TransfersFinished();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "runtime/timer.h"
+#include "shell/change_watcher.h"
 #include "shell/framed_tree_view.h"
 #include "shell/shell_locator.h"
 #include "shell/pidl_list.h"
@@ -58,7 +59,6 @@ constexpr UINT kFolderChangeMessage = 0x465;
 constexpr unsigned kFocusedRefreshDelay = 400;
 constexpr unsigned kUnfocusedRefreshDelay = 2000;
 
-class ChangeWatchers;
 class TransferJobs;
 
 class ShellTree : public FramedTreeView {
@@ -86,6 +86,14 @@ public:
     // A drive arrived or left (device event code): the computer folder
     // re-reads its drives and the tree refreshes.
     virtual void DeviceChanged(WPARAM event);
+    // The delay of the refresh a folder change has armed; 0 when none is.
+    unsigned ArmedRefreshDelay() const { return sync_timer_.Enabled() ? sync_timer_.Interval() : 0; }
+    // Where the tree's watches are opened (on the watcher threads); for a
+    // test that stands in for a slow drive. Takes effect at the next start.
+    void SetWatchOpener(WatchOpener opener) { watch_opener_ = std::move(opener); }
+    // Waits up to ms for the watcher threads to have carried out every
+    // opening and removal asked of them so far.
+    bool WaitWatchesSettled(DWORD ms = kWatchRequestWait) { return !watchers_ || watchers_->WaitSettled(ms); }
     // Sorts node's children in the shell's order; with no node, the whole tree.
     void SortChildren(TreeNode node);
 
@@ -154,6 +162,9 @@ protected:
     void BeginDrag(TreeNode node, MouseButton button) override;
     virtual void RunDrag(TreeNode node, MouseButton button);
     void NodeContextMenu(TreeNode node, POINT& point, HMENU& menu) override;
+    // The context-menu object whose commands the node's menu shows and runs
+    // (the shell's, from the node's parent folder).
+    virtual HRESULT NodeMenuObject(TreeNode node, ComPtr<IContextMenu>& menu);
     void KeyDown(WORD& key, unsigned shift) override;
     bool CanEditLabel(TreeNode node) override;
     bool LabelEdited(TreeNode node, const wchar_t* text) override;
@@ -187,6 +198,7 @@ private:
     TreeNode AddNode(TreeNode parent, const std::wstring& text, std::unique_ptr<ShellTreeData> data,
                      bool has_children = false, bool cut = false, TreeNode after = TVI_LAST);
     void GiveOpenIcon(TreeNode node);
+    bool ShowsButton(ULONG attributes) const;
     bool EnumerateInto(IShellFolder* folder, TreeNode node);
     void NavigateTo(PCIDLIST_ABSOLUTE target);
     TreeNode FindChild(TreeNode node, PCUITEMID_CHILD item);
@@ -200,10 +212,11 @@ private:
 
     // Refresh and monitoring (shell_tree_refresh.cpp).
     void ResyncNode(TreeNode node, TreeNode& selection);
+    void OfferButton(TreeNode node, ShellTreeData* data);
     void RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection);
     void InsertInOrder(IShellFolder* folder, TreeNode node, PCUITEMID_CHILD item, std::vector<TreeNode>& children);
     std::vector<TreeNode> ChildrenInOrder(TreeNode node, ShellTreeData* data);
-    void ChangeNotified();
+    void ChangeNotified(unsigned watch);
     void SyncTimerFired();
     void StartMonitoring();
     void StopMonitoring();
@@ -258,16 +271,20 @@ private:
     bool RefuseLinkedDelete(TreeNode node);
     void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
     void SelectParentIfGone(TreeNode node);
+    bool NameAccepted(TreeNode node, const std::wstring& name);
     bool RenameNode(TreeNode node, const std::wstring& name);
     void ForgetCachesBelow(TreeNode node);
+    // Whether node is ancestor or lies below it.
+    bool LiesWithin(TreeNode node, TreeNode ancestor);
     // The one folder change a successful rename causes is not a change to refresh for.
-    void SwallowRenameChange();
+    void SwallowRenameChange(const std::wstring& parent);
     bool RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     bool SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     SIZE MenuTextSize(const std::wstring& text);
     void DrawSendToItem(const DRAWITEMSTRUCT& item);
     static int HighlightedPosition(HMENU menu);
     ComPtr<IContextMenu> current_menu_;
+    HMENU send_to_popup_ = nullptr;  // the Send To submenu the tree filled, while its menu is shown
 
     ShellTreeOptions options_ = kDefaultShellTreeOptions;
     ShellLocator base_folder_;
@@ -279,7 +296,10 @@ private:
     bool no_expand_ = false;
     bool busy_ = false;
     bool refresh_pending_ = false;
-    bool ignore_next_change_ = false;  // set by the tree's own rename: swallows the change it causes
+    // The folder whose watched change the tree's own rename has already
+    // shown: one change from a watch over it is swallowed, once.
+    std::wstring rename_change_from_;
+    WatchOpener watch_opener_;
     Timer sync_timer_;
     std::unique_ptr<ChangeWatchers> watchers_;
     bool filling_at_load_ = false;

@@ -11,6 +11,7 @@
 #include "runtime/application.h"
 #include "runtime/errors.h"
 #include "shell/file_operations.h"
+#include "shell/folder_name_rules.h"
 #include "shell/send_to_menu.h"
 #include "shell/shell_context_menu.h"
 #include "shell/shell_namespace.h"
@@ -27,9 +28,6 @@ constexpr UINT kShellRenameCommand = kFirstShellCommand + 18;
 constexpr UINT kOwnRenameCommand = kLastShellCommand + 1;
 constexpr SFGAOF kRenameQuery = 0x40000177;
 constexpr SHGDNF kRenameNameFlags = 0x20;
-// The longest name the shell takes whole; a longer one would be cut to
-// another name than the one typed.
-constexpr std::size_t kLongestName = MAX_PATH - 1;
 
 bool SameVerb(const std::wstring& a, const wchar_t* b) {
     return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
@@ -185,7 +183,7 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
     ShellTreeData* data = ShellData(node);
     if (!data || !ParentNode(node) || !data->ParentShellFolder() || IdListSize(data->AbsoluteIdList()) <= 2) return;
     ComPtr<IContextMenu> menu;
-    if (FAILED(ItemContextMenu(data->ParentShellFolder(), data->RelIdList(), OwnerWindow(), menu))) return;
+    if (FAILED(NodeMenuObject(node, menu)) || !menu) return;
     UniqueMenu popup(::CreatePopupMenu());
     if (!popup) return;
     const UINT flags = CMF_EXPLORE | (ReadOnly() ? 0 : CMF_CANRENAME);
@@ -201,6 +199,7 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
         ScopeExit end([this] {
             busy_ = false;
             current_menu_.reset();
+            send_to_popup_ = nullptr;
         });
         const POINT screen = ClientToScreen(point);
         chosen = ::TrackPopupMenuEx(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y,
@@ -211,6 +210,11 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
         refresh_pending_ = false;
         RefreshAfterOperation();
     }
+}
+
+HRESULT ShellTree::NodeMenuObject(TreeNode node, ComPtr<IContextMenu>& menu) {
+    ShellTreeData* data = ShellData(node);
+    return ItemContextMenu(data->ParentShellFolder(), data->RelIdList(), OwnerWindow(), menu);
 }
 
 void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
@@ -312,6 +316,7 @@ bool ShellTree::SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             ::DeleteMenu(sub, 0, MF_BYPOSITION);
             for (std::size_t i = 0; i < entries.size(); ++i)
                 ::AppendMenuW(sub, MF_OWNERDRAW, i + 1, reinterpret_cast<LPCWSTR>(i));
+            send_to_popup_ = sub;
             return true;
         }
         case WM_MEASUREITEM: {
@@ -332,7 +337,11 @@ bool ShellTree::SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             return true;
         }
         case WM_MENUCHAR: {
-            if (!(HIWORD(wp) & MF_POPUP)) return false;
+            // Typed letters choose Send To entries only in the submenu that
+            // holds them; elsewhere an answer by position would run whatever
+            // command stands there.
+            if (!(HIWORD(wp) & MF_POPUP) || !send_to_popup_ || reinterpret_cast<HMENU>(lp) != send_to_popup_)
+                return false;
             std::vector<std::wstring> names;
             for (const SendToEntry& entry : entries) names.push_back(ShownName(entry.name));
             const MenuCharAnswer answer =
@@ -462,14 +471,22 @@ bool ShellTree::LabelEdited(TreeNode node, const wchar_t* text) {
     return false;  // the node's text is set by the rename itself
 }
 
+// A name the platform would refuse without a word, or cut to fit, is refused
+// here with the reason. Items outside the file system (a drive's label) keep
+// the shell's own rules.
+bool ShellTree::NameAccepted(TreeNode node, const std::wstring& name) {
+    ShellTreeData* parent_data = ShellData(ParentNode(node));
+    const std::wstring parent = parent_data ? parent_data->Path() : std::wstring();
+    if (parent.empty()) return !name.empty();
+    const NameCheck check = CheckFolderName(parent, name);
+    if (check.verdict == NameVerdict::Fine) return true;
+    Application& app = Application::Instance();
+    app.MessageBox(RefusalText(check, name), app.Title(), MB_OK | MB_ICONSTOP);
+    return false;
+}
+
 bool ShellTree::RenameNode(TreeNode node, const std::wstring& name) {
-    if (name.empty()) return false;
-    if (name.size() > kLongestName) {
-        Application& app = Application::Instance();
-        app.MessageBox(L"Имя длиннее " + std::to_wstring(kLongestName) + L" знаков; папка не переименована.",
-                       app.Title(), MB_OK | MB_ICONSTOP);
-        return false;
-    }
+    if (!NameAccepted(node, name)) return false;
     ShellTreeData* data = ShellData(node);
     IShellFolder* parent = data->ParentShellFolder();
     PITEMID_CHILD renamed = nullptr;
@@ -482,20 +499,30 @@ bool ShellTree::RenameNode(TreeNode node, const std::wstring& name) {
     }
     UniqueIdList new_item(renamed);
     if (FAILED(hr)) return false;
-    SwallowRenameChange();
+    ShellTreeData* parent_data = ShellData(ParentNode(node));
+    SwallowRenameChange(parent_data ? parent_data->Path() : std::wstring());
     ForgetCachesBelow(node);
     if (new_item) data->SetRelIdList(new_item.get());
     SetNodeText(node, ItemDisplayName(parent, data->RelIdList(), DisplayNameKind::InFolder));
-    if (node == Selected()) {
+    // The selection, the renamed folder or one inside it, now has another
+    // path: the path shown for it follows.
+    TreeNode selected = Selected();
+    if (ShellTreeData* selected_data = LiesWithin(selected, node) ? ShellData(selected) : nullptr) {
         {
             ++update_lock_;
             ScopeExit unlock([this] { --update_lock_; });
-            selected_folder_.SetIdList(data->AbsoluteIdList());
+            selected_folder_.SetIdList(selected_data->AbsoluteIdList());
         }
-        ReportChange(node);  // the path shown for the selection follows the new name
+        ReportChange(selected);
     }
     SortChildren(ParentNode(node));
     return true;
+}
+
+bool ShellTree::LiesWithin(TreeNode node, TreeNode ancestor) {
+    for (TreeNode n = node; n; n = ParentNode(n))
+        if (n == ancestor) return true;
+    return false;
 }
 
 // Lists and folders cached below a renamed node name the old path.
@@ -510,8 +537,11 @@ void ShellTree::ForgetCachesBelow(TreeNode node) {
     }
 }
 
-void ShellTree::SwallowRenameChange() {
-    ignore_next_change_ = true;
+// Only where a watch will report the rename: elsewhere no change comes, and
+// the next real one must not be taken for it.
+void ShellTree::SwallowRenameChange(const std::wstring& parent) {
+    const bool reported = !parent.empty() && MonitoringWanted() && watchers_ && watchers_->AnyCovers(parent);
+    rename_change_from_ = reported ? parent : std::wstring();
 }
 
 }  // namespace census

@@ -23,10 +23,14 @@ bool WatchedDriveType(UINT type) { return type == DRIVE_FIXED || type == DRIVE_R
 
 // --- change messages ------------------------------------------------------------
 
-void ShellTree::ChangeNotified() {
-    if (ignore_next_change_) {
-        ignore_next_change_ = false;
-        return;
+// A change from a watch that is no longer wanted (removed, or dynamic
+// refresh switched off since) may still be on its way: it refreshes nothing.
+void ShellTree::ChangeNotified(unsigned watch) {
+    if (!MonitoringWanted() || !watchers_ || !watchers_->Wanted(watch)) return;
+    if (!rename_change_from_.empty()) {
+        const bool from_rename = watchers_->Covers(watch, rename_change_from_);
+        rename_change_from_.clear();
+        if (from_rename) return;
     }
     // A drag or a menu holds the change; whoever ends it refreshes.
     if (busy_) {
@@ -54,6 +58,7 @@ void ShellTree::RefreshTree() {
         return;
     }
     refresh_pending_ = false;
+    rename_change_from_.clear();
     if (!HandleAllocated()) return;
     if (NodeCount() == 0) {
         FillTree();
@@ -93,7 +98,11 @@ std::string ItemBytes(PCUIDLIST_RELATIVE item) {
 // a large folder asks the shell to compare a handful of items, not n log n.
 void ShellTree::ResyncNode(TreeNode node, TreeNode& selection) {
     ShellTreeData* data = ShellData(node);
-    if (!data || !data->Opened()) return;
+    if (!data) return;
+    if (!data->Opened()) {
+        OfferButton(node, data);
+        return;
+    }
     IShellFolder* folder = data->NodeFolder();
     ComPtr<IEnumIDList> items;
     if (!folder || folder->EnumObjects(OwnerWindow(), EnumerationFlags(), items.put()) != S_OK || !items) return;
@@ -147,6 +156,19 @@ void ShellTree::ResyncNode(TreeNode node, TreeNode& selection) {
     for (TreeNode child : children) ResyncNode(child, selection);
 }
 
+// A folder never opened that showed no button may have been given a
+// sub-folder since (the platform's has-sub-folders answer was true to the
+// disk when the node was added): it is asked again, and a folder that now
+// has one gets its button; opening it then fills it as usual.
+void ShellTree::OfferButton(TreeNode node, ShellTreeData* data) {
+    if (HasChildren(node)) return;
+    IShellFolder* parent = data->ParentShellFolder();
+    PCUITEMID_CHILD item = data->RelIdList();
+    SFGAOF attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
+    if (!parent || FAILED(parent->GetAttributesOf(1, &item, &attributes))) return;
+    if (ShowsButton(attributes)) SetHasChildren(node, true);
+}
+
 std::vector<TreeNode> ShellTree::ChildrenInOrder(TreeNode node, ShellTreeData* data) {
     auto known = child_order_.find(data);
     if (known != child_order_.end()) return known->second;
@@ -180,12 +202,7 @@ void ShellTree::InsertInOrder(IShellFolder* folder, TreeNode node, PCUITEMID_CHI
 void ShellTree::RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection) {
     for (int i = existing.Count() - 1; i >= 0; --i) {
         TreeNode gone = existing[i].node;
-        for (TreeNode n = selection; n; n = ParentNode(n)) {
-            if (n == gone) {
-                selection = node;
-                break;
-            }
-        }
+        if (LiesWithin(selection, gone)) selection = node;
         DeleteNode(gone);
     }
     if (existing.Count() > 0 && !FirstChild(node)) SetHasChildren(node, false);
@@ -196,7 +213,7 @@ void ShellTree::RemoveVanished(PidlList& existing, TreeNode node, TreeNode& sele
 bool ShellTree::MonitoringWanted() const { return (options_ & stoDynamicRefresh) && HandleAllocated(); }
 
 void ShellTree::StartMonitoring() {
-    if (!watchers_) watchers_ = std::make_unique<ChangeWatchers>(Handle(), kFolderChangeMessage);
+    if (!watchers_) watchers_ = std::make_unique<ChangeWatchers>(Handle(), kFolderChangeMessage, watch_opener_);
     watchers_->RemoveAll();
     const DWORD drives = ::GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
@@ -219,6 +236,8 @@ void ShellTree::StartMonitoring() {
 
 void ShellTree::StopMonitoring() {
     if (watchers_) watchers_->RemoveAll();
+    sync_timer_.SetEnabled(false);
+    rename_change_from_.clear();
 }
 
 // Where a drive's subtree watch misses changes inside folders that existed

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace census {
 namespace {
 
@@ -44,19 +46,75 @@ TEST(ChangeWatcher, SixtyThreeSlotsAndMoreThreadsBeyond) {
     TempTree temp;
     Counter counter;
     ChangeWatcher watcher(counter.Window(), kChanged);
-    for (int i = 0; i < ChangeWatcher::kSlots; ++i)
-        EXPECT_NE(watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false), 0u) << i;
-    EXPECT_EQ(watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false), 0u) << "no 64th slot";
-    EXPECT_EQ(watcher.AddWatch(temp.Path(L"no such folder"), FILE_NOTIFY_CHANGE_DIR_NAME, false), 0u);
-    EXPECT_TRUE(watcher.RemoveAll());
-    EXPECT_NE(watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false), 0u) << "slots free again";
+    std::vector<unsigned> ids;
+    for (int i = 0; i < ChangeWatcher::kSlots; ++i) ids.push_back(watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false));
+    const unsigned extra = watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false);
+    const unsigned missing = watcher.AddWatch(temp.Path(L"no such folder"), FILE_NOTIFY_CHANGE_DIR_NAME, false);
+    ASSERT_TRUE(watcher.WaitSettled());
+    for (int i = 0; i < ChangeWatcher::kSlots; ++i) EXPECT_TRUE(watcher.Live(ids[i])) << i;
+    EXPECT_FALSE(watcher.Live(extra)) << "no 64th slot";
+    EXPECT_FALSE(watcher.Live(missing));
+    watcher.RemoveAll();
+    const unsigned again = watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false);
+    ASSERT_TRUE(watcher.WaitSettled());
+    EXPECT_TRUE(watcher.Live(again)) << "slots free again";
+    EXPECT_FALSE(watcher.Live(ids[0]));
 
     ChangeWatchers many(counter.Window(), kChanged);
-    for (int i = 0; i < 70; ++i) EXPECT_TRUE(many.Add(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false, &temp + i));
+    for (int i = 0; i < 70; ++i) many.Add(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false, &temp + i);
+    EXPECT_TRUE(many.WaitSettled());
     EXPECT_EQ(many.ThreadCount(), 2u);
     many.Remove(&temp);
     EXPECT_FALSE(many.Watches(&temp));
     EXPECT_TRUE(many.Watches(&temp + 1));
+}
+
+// A drive that takes its time to answer (a disconnected network drive)
+// stands in here: an opener that blocks until released.
+class SlowOpener {
+public:
+    SlowOpener() : release_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    WatchOpener Opener() {
+        return [this](const std::wstring& path, bool subtree, DWORD filter) {
+            ++calls;
+            if (::WaitForSingleObject(release_.get(), 10000) == WAIT_TIMEOUT) held_too_long = true;
+            return ::FindFirstChangeNotificationW(path.c_str(), subtree, filter);
+        };
+    }
+    void Release() { ::SetEvent(release_.get()); }
+    std::atomic<int> calls{0};
+    std::atomic<bool> held_too_long{false};
+
+private:
+    UniqueKernelHandle release_;
+};
+
+// The caller is never held by the opening, and an answer that comes after
+// the caller stopped waiting still counts: the thread is asked again, its
+// watches can be removed, and it is the only thread.
+TEST(ChangeWatcher, ASlowDriveHoldsOnlyTheThreadAndItsLateAnswerCounts) {
+    TempTree temp;
+    temp.Dir(L"watched");
+    Counter counter;
+    SlowOpener slow;
+    ChangeWatchers watchers(counter.Window(), kChanged, slow.Opener());
+    watchers.Add(temp.Path(L"watched"), FILE_NOTIFY_CHANGE_DIR_NAME, false, &slow);
+    EXPECT_FALSE(watchers.WaitSettled(100)) << "still opening";
+    // A second start while the first is not answered: everything removed, the same watch again.
+    watchers.RemoveAll();
+    watchers.Add(temp.Path(L"watched"), FILE_NOTIFY_CHANGE_DIR_NAME, false, &slow);
+    slow.Release();
+    ASSERT_TRUE(watchers.WaitSettled());
+    EXPECT_FALSE(slow.held_too_long) << "the caller was held while the watch was opened";
+    EXPECT_EQ(watchers.ThreadCount(), 1u);
+    EXPECT_LE(slow.calls.load(), 2) << "each watch is opened once";
+
+    temp.Dir(L"watched\\new");
+    EXPECT_EQ(counter.Count(1000), 1) << "one watch, one message: no duplicate";
+    watchers.RemoveAll();
+    ASSERT_TRUE(watchers.WaitSettled());
+    temp.Dir(L"watched\\newer");
+    EXPECT_EQ(counter.Count(1000), 1) << "removed for good";
 }
 
 TEST(ChangeWatcher, ChangeIsPostedAndAWatchedFolderThatGoesIsDropped) {
@@ -64,7 +122,9 @@ TEST(ChangeWatcher, ChangeIsPostedAndAWatchedFolderThatGoesIsDropped) {
     temp.Dir(L"watched");
     Counter counter;
     ChangeWatcher watcher(counter.Window(), kChanged);
-    ASSERT_NE(watcher.AddWatch(temp.Path(L"watched"), FILE_NOTIFY_CHANGE_DIR_NAME, false), 0u);
+    const unsigned id = watcher.AddWatch(temp.Path(L"watched"), FILE_NOTIFY_CHANGE_DIR_NAME, false);
+    ASSERT_TRUE(watcher.WaitSettled());
+    ASSERT_TRUE(watcher.Live(id));
     temp.Dir(L"watched\\new");
     EXPECT_GE(counter.Count(1000), 1);
 
@@ -74,7 +134,7 @@ TEST(ChangeWatcher, ChangeIsPostedAndAWatchedFolderThatGoesIsDropped) {
     // The gone folder is no longer watched: no stream of messages follows.
     EXPECT_EQ(counter.Count(1000), after_removal);
     EXPECT_LE(after_removal, 4);
-    EXPECT_TRUE(watcher.Responsive());
+    EXPECT_TRUE(watcher.Running());
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
+#include "shell/folder_name_rules.h"
 #include "shell/shell_context_menu.h"
 #include "shell/shown_shell_tree.h"
+
+#include "support/real_input.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,27 @@ protected:
             }
             Pause(100);
         });
+    }
+    // Right click on node, then the menu's last entry (rename) by keys;
+    // whether the menu showed.
+    bool RenameFromMenu(TreeNode node) {
+        const POINT p = Center(node);
+        bool menu_seen = false;
+        Perform([&] {
+            PointerTo(p);
+            Pause(50);
+            ButtonDown(true);
+            ButtonUp(true);
+            Pause(800);
+            menu_seen = ShownMenu() != nullptr;
+            KeyDown(VK_UP);  // from nothing highlighted to the last entry: rename
+            KeyUp(VK_UP);
+            Pause(100);
+            KeyDown(VK_RETURN);
+            KeyUp(VK_RETURN);
+            Pause(400);
+        });
+        return menu_seen;
     }
     static HWND ShownMenu() {
         HWND menu = ::FindWindowW(L"#32768", nullptr);
@@ -139,6 +163,87 @@ TEST_F(ShellTreeCommands, ANameLongerThanTheShellTakesIsRefused) {
     EXPECT_NE(Top(L"gamma"), nullptr) << "the node keeps its old text";
 }
 
+// F2, the name typed, Enter: a name the platform would refuse or cut is
+// refused with the reason, and the folder and its node keep their name.
+TEST_F(ShellTreeCommands, RefusedNamesSayWhyAndTheFolderKeepsItsName) {
+    Load(temp.Root());
+    const std::size_t room = NameRoomIn(temp.Root());
+    ASSERT_GT(room, 10u);
+    struct Case {
+        std::wstring name;
+        const wchar_t* reason;  // a part of the message
+    } cases[] = {
+        {L"a:b", L"«:»"},
+        {L"con", L"зарезервировано"},
+        {L"nul", L"зарезервировано"},
+        {L"lpt1", L"зарезервировано"},
+        {L"con.txt", L"зарезервировано"},
+        {L"x\\y", L"«\\»"},
+        {L"a*b", L"«*»"},
+        {L"a?b", L"«?»"},
+        {L"a|b", L"«|»"},
+        {L"a\"b", L"«\"»"},
+        {L"a<b", L"«<»"},
+        {L"..\\escaped", L"«\\»"},
+        {L"   ", L"пробел"},
+        {std::wstring(room + 1, L'n'), L"помещается знаков: "},
+        {std::wstring(256, L'n'), L"помещается знаков: "},
+    };
+    ClickOn(Top(L"gamma"));
+    for (const Case& c : cases) {
+        const std::string label = ::testing::PrintToString(c.name);
+        messages.clear();
+        Press({VK_F2});
+        ASSERT_TRUE(tree.IsEditing()) << label;
+        Press({VK_CONTROL, 'A'}, 50);
+        TypeText(c.name);
+        Press({VK_RETURN});
+        EXPECT_FALSE(tree.IsEditing()) << label;
+        ASSERT_EQ(messages.size(), 1u) << label;
+        EXPECT_NE(messages[0].find(c.reason), std::wstring::npos) << label;
+        if (c.name.size() > room) EXPECT_NE(messages[0].find(std::to_wstring(room)), std::wstring::npos) << label;
+        EXPECT_EQ(tree.NodeText(tree.Selected()), L"gamma") << label;
+        EXPECT_TRUE(FileExists(temp.Path(L"gamma"))) << label;
+        EXPECT_EQ(CountEntries(temp.Root()), 3) << label;
+    }
+
+    // The longest name that fits is taken whole.
+    const std::wstring longest(room, L'l');
+    messages.clear();
+    Press({VK_F2});
+    Press({VK_CONTROL, 'A'}, 50);
+    TypeText(longest);
+    Press({VK_RETURN});
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(FileExists(temp.Path(longest)));
+    EXPECT_EQ(tree.NodeText(tree.Selected()), longest);
+}
+
+// The selection lies inside the folder renamed through the menu: its path,
+// as the tree answers it and as reported to the window, follows.
+TEST_F(ShellTreeCommands, RenamingAnAncestorOfTheSelectionMovesTheSelectedPath) {
+    Load(temp.Root());
+    std::vector<std::wstring> reported;
+    tree.OnChange = [&](TreeView&, TreeNode) { reported.push_back(tree.SelectedFolderPath()); };
+    tree.Expand(Top(L"alpha"));
+    Application::Instance().ProcessMessages();
+    ClickOn(Child(Top(L"alpha"), L"inner"));
+    ASSERT_EQ(tree.SelectedFolderPath(), temp.Path(L"alpha\\inner"));
+    ASSERT_TRUE(RenameFromMenu(Top(L"alpha")));
+    ASSERT_TRUE(tree.IsEditing());
+    Press({VK_CONTROL, 'A'}, 50);
+    Type(L"moved");
+    Press({VK_RETURN});
+    ASSERT_TRUE(FileExists(temp.Path(L"moved\\inner")));
+    EXPECT_EQ(tree.NodeText(tree.Selected()), L"inner");
+    EXPECT_EQ(tree.SelectedFolderPath(), temp.Path(L"moved\\inner"));
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.back(), temp.Path(L"moved\\inner"));
+    UniqueIdList expected;
+    ASSERT_HRESULT_SUCCEEDED(ParsePath(temp.Path(L"moved\\inner"), expected));
+    EXPECT_EQ(CompareIdLists(tree.SelectedFolder().IdList(), expected.get()), 0) << "the selected folder follows";
+}
+
 TEST_F(ShellTreeCommands, AFailedRenameDoesNotHideTheNextChangeOnDisk) {
     Load(temp.Root(), true);
     ClickOn(Top(L"gamma"));
@@ -234,24 +339,9 @@ TEST_F(ShellTreeCommands, TheRootHasNoMenuAndDelOnItDoesNothing) {
 
 TEST_F(ShellTreeCommands, TheMenusRenameEntryStartsEditing) {
     Load(temp.Root());
-    const POINT alpha = Center(Top(L"alpha"));
-    bool menu_seen = false;
     int hints = 0;
     tree.OnPopupHint = [&](ShellTree&, const std::wstring&) { ++hints; };
-    Perform([&] {
-        PointerTo(alpha);
-        Pause(50);
-        ButtonDown(true);
-        ButtonUp(true);
-        Pause(800);
-        menu_seen = ShownMenu() != nullptr;
-        KeyDown(VK_UP);  // from nothing highlighted to the last entry: rename
-        KeyUp(VK_UP);
-        Pause(100);
-        KeyDown(VK_RETURN);
-        KeyUp(VK_RETURN);
-        Pause(400);
-    });
+    const bool menu_seen = RenameFromMenu(Top(L"alpha"));
     EXPECT_TRUE(menu_seen);
     EXPECT_GT(hints, 0) << "each highlighted entry passes its help text on";
     ASSERT_TRUE(tree.IsEditing());

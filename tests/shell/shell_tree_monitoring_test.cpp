@@ -15,7 +15,10 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
+#include <mutex>
 
 namespace census {
 namespace {
@@ -54,7 +57,13 @@ protected:
     ShellTreeMonitoring() {
         for (const wchar_t* dir : {L"alpha", L"alpha\\deep", L"alpha\\deep\\deeper", L"Beta"}) temp.Dir(dir);
         form.SetBounds(0, 0, 320, 420);
+        MakeTree();
+    }
+    // A new tree in place of the one shown; its watches opened by opener.
+    void MakeTree(WatchOpener opener = {}) {
+        tree.reset();
         tree = std::make_unique<ShellTree>();
+        tree->SetWatchOpener(std::move(opener));
         tree->SetParent(&form);
         tree->SetBounds(0, 0, 300, 380);
         tree->OnChange = [this](TreeView&, TreeNode) { ++changes; };
@@ -165,6 +174,145 @@ TEST_F(ShellTreeMonitoring, WatcherThreadsEndWithTheTree) {
     fresh.reset();
     EXPECT_LT(::GetTickCount64() - began, static_cast<ULONGLONG>(kWatchRequestWait));
     EXPECT_EQ(ThreadCount(), after);
+}
+
+// The delay a change arms tells whether the tree has the focus.
+TEST_F(ShellTreeMonitoring, AChangeWaitsShortWithTheFocusAndLongWithout) {
+    TreeNode deep = OpenDeep();
+    struct Case {
+        const wchar_t* made;
+        bool focused;
+        unsigned delay;
+    } cases[] = {{L"alpha\\deep\\focused", true, kFocusedRefreshDelay},
+                 {L"alpha\\deep\\unfocused", false, kUnfocusedRefreshDelay}};
+    static_assert(kFocusedRefreshDelay == 400 && kUnfocusedRefreshDelay == 2000);
+    for (const Case& c : cases) {
+        if (c.focused) {
+            ::SetFocus(tree->Handle());
+        } else {
+            ::SetFocus(nullptr);
+        }
+        ASSERT_EQ(tree->Focused(), c.focused);
+        temp.Dir(c.made);
+        ASSERT_TRUE(WaitFor([&] { return tree->ArmedRefreshDelay() != 0; }, kSlack)) << c.delay;
+        EXPECT_EQ(tree->ArmedRefreshDelay(), c.delay);
+        EXPECT_TRUE(WaitFor([&] { return tree->ArmedRefreshDelay() == 0; }, c.delay + kSlack));
+        EXPECT_EQ(ChildTexts(deep).size(), c.focused ? 2u : 3u);
+    }
+}
+
+// Changes already on their way when dynamic refresh is switched off, and
+// a refresh already armed, refresh nothing.
+TEST_F(ShellTreeMonitoring, SwitchingDynamicRefreshOffStopsEveryRefresh) {
+    TreeNode deep = OpenDeep();
+    int refreshes = 0;
+    tree->OnFillStart = [&](ShellTree&) { ++refreshes; };
+    temp.Dir(L"alpha\\deep\\armed");
+    ASSERT_TRUE(WaitFor([&] { return tree->ArmedRefreshDelay() != 0; }, kSlack));
+    temp.Dir(L"alpha\\deep\\queued");
+    ::Sleep(500);  // the change is posted, not yet handled
+    tree->SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
+    EXPECT_EQ(tree->ArmedRefreshDelay(), 0u);
+    EXPECT_FALSE(WaitFor([&] { return refreshes > 0 || tree->ArmedRefreshDelay() != 0; },
+                         kFocusedRefreshDelay + kSlack));
+    EXPECT_EQ(ChildTexts(deep), std::vector<std::wstring>{L"deeper"});
+    tree->OnFillStart = nullptr;
+}
+
+// Stands in for a drive that takes long to open a watch: blocks until released.
+class SlowOpener {
+public:
+    SlowOpener() : release_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    WatchOpener Opener() {
+        return [this](const std::wstring& path, bool subtree, DWORD filter) {
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                opened_.push_back(path);
+            }
+            if (::WaitForSingleObject(release_.get(), 10000) == WAIT_TIMEOUT) held_too_long = true;
+            return ::FindFirstChangeNotificationW(path.c_str(), subtree, filter);
+        };
+    }
+    void Release() { ::SetEvent(release_.get()); }
+    std::vector<std::wstring> Opened() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return opened_;
+    }
+    std::atomic<bool> held_too_long{false};
+
+private:
+    UniqueKernelHandle release_;
+    std::mutex lock_;
+    std::vector<std::wstring> opened_;
+};
+
+// While a drive keeps its watch waiting, the tree answers the user; each
+// drive's watch is opened once, and starting again adds no thread.
+TEST_F(ShellTreeMonitoring, ASlowDriveDoesNotHoldTheWindow) {
+    SlowOpener slow;
+    MakeTree(slow.Opener());
+    EXPECT_TRUE(WaitFor([&] { return !slow.Opened().empty(); }, kSlack)) << "opened on the watcher thread";
+    TreeNode deep = OpenDeep();  // clicks and keys, answered while the drive hangs
+    EXPECT_TRUE(tree->IsExpanded(deep));
+    const int threads = ThreadCount();
+    tree->SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
+    tree->SetOptions(kDefaultShellTreeOptions);
+    EXPECT_EQ(ThreadCount(), threads) << "a second start while the first is unanswered";
+    EXPECT_FALSE(slow.held_too_long);
+    slow.Release();
+    ASSERT_TRUE(tree->WaitWatchesSettled(kSlack));
+
+    temp.Dir(L"alpha\\deep\\Made");
+    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Made") != nullptr; }, kFocusedRefreshDelay + kSlack));
+    EXPECT_EQ(ChildTexts(deep), (std::vector<std::wstring>{L"deeper", L"Made"}));
+    const std::vector<std::wstring> opened = slow.Opened();
+    for (const std::wstring& path : opened)
+        EXPECT_LE(std::count(opened.begin(), opened.end(), path), 2) << "each watch once per start, of two starts";
+}
+
+// The rename's own folder is not watched: no change comes from it, and the
+// next real change elsewhere must still be shown.
+TEST_F(ShellTreeMonitoring, ARenameNoWatchReportsDoesNotHideTheNextChange) {
+    const std::wstring root = temp.Root();
+    MakeTree([root](const std::wstring& path, bool subtree, DWORD filter) {
+        if (::CompareStringOrdinal(path.c_str(), -1, root.c_str(), -1, TRUE) == CSTR_EQUAL) return INVALID_HANDLE_VALUE;
+        return ::FindFirstChangeNotificationW(path.c_str(), subtree, filter);
+    });
+    TreeNode deep = OpenDeep();
+    TreeNode beta = Child(tree->FirstRoot(), L"Beta");
+    const RECT text = tree->NodeTextRect(beta);
+    testing::ClickClient(tree->Handle(), {(text.left + text.right) / 2, (text.top + text.bottom) / 2});
+    testing::PressKey(VK_F2);
+    ASSERT_TRUE(tree->IsEditing());
+    testing::PressKey('A', true);
+    testing::TypeText(L"Gamma");
+    testing::PressKey(VK_RETURN);
+    ASSERT_TRUE(testing::FileExists(temp.Path(L"Gamma")));
+    ASSERT_EQ(tree->NodeText(tree->Selected()), L"Gamma");
+
+    ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"alpha\\deep\\Made"))));
+    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Made") != nullptr; }, kUnfocusedRefreshDelay + kSlack));
+}
+
+// Beta has no sub-folder and was never opened: where the platform answers
+// has-sub-folders truthfully it shows no button (this platform's shell
+// answers yes for every folder, so the tree is told what a truthful one
+// shows). A folder made in it gives it its button at the next refresh, and
+// opening it shows the folder.
+TEST_F(ShellTreeMonitoring, AFolderMadeInANeverOpenedFolderGivesItItsButton) {
+    TreeNode root = tree->FirstRoot();
+    TreeNode beta = Child(root, L"Beta");
+    ASSERT_EQ(tree->FirstChild(beta), nullptr);
+    tree->SetHasChildren(beta, false);
+    ClickAndOpen(Child(root, L"alpha"));
+    ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"Beta\\Made"))));
+    testing::PressKey(VK_F5);  // where the drive's watch reports it, the refresh comes by itself
+    EXPECT_TRUE(tree->HasChildren(beta));
+    EXPECT_EQ(tree->FirstChild(beta), nullptr) << "not filled before it is opened";
+    EXPECT_EQ(Child(root, L"Beta"), beta) << "no full refill";
+    ClickAndOpen(beta);
+    EXPECT_TRUE(tree->IsExpanded(beta));
+    EXPECT_EQ(ChildTexts(beta), std::vector<std::wstring>{L"Made"});
 }
 
 // Run by the drive test in a process of its own: "define X: target" or

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -331,6 +332,82 @@ TEST_F(MainFormTest, ClosingTheWindowEndsTheCensus) {
     form->Button1Click(*form->Button1);
     EXPECT_LE(SplitLines(PaneText()).size(), 1u);
     EXPECT_TRUE(form->Census().StopRequested);
+}
+
+// Real input given while the census runs on this thread: a second thread
+// waits until the count shows the first file, then acts as the user.
+class WhileTheCensusRuns {
+public:
+    WhileTheCensusRuns(TForm1& form, std::function<void()> act) {
+        HWND count = form.Label2->Handle();
+        worker_ = std::thread([count, act = std::move(act)] {
+            wchar_t text[64] = L"";
+            for (int i = 0; i < 3000; ++i) {
+                ::GetWindowTextW(count, text, 64);
+                if (std::wstring(text).rfind(L"Количество Файлов: ", 0) == 0) break;
+                ::Sleep(5);
+            }
+            act();
+        });
+    }
+    ~WhileTheCensusRuns() { worker_.join(); }
+
+private:
+    std::thread worker_;
+};
+
+// A real click on the stop button: the lines listed up to the stop all reach
+// the pane, its last line is on screen, and the count is theirs.
+TEST_F(MainFormTest, AfterARealStopThePaneShowsTheLastLineAndTheCountIsTheLists) {
+    TempTree t;
+    for (int i = 0; i < 4000; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    testing::MakeForeground(form->Handle());
+    {
+        HWND stop = form->Button3->Handle();
+        WhileTheCensusRuns user(*form, [stop] { RealClick(stop); });
+        form->Button1Click(*form->Button1);
+    }
+    Application::Instance().ProcessMessages();
+    const auto lines = SplitLines(PaneText());
+    ASSERT_GT(lines.size(), 0u);
+    ASSERT_LT(lines.size(), 4000u) << "the stop came after the census";
+    EXPECT_EQ(static_cast<std::size_t>(form->Census().FileCount), lines.size());
+    EXPECT_EQ(L"Количество Файлов: " + std::to_wstring(lines.size()), form->Label2->Caption());
+    // The pane shows its last line: it lies within the edit's client area.
+    HWND edit = form->Memo1->Inner().Handle();
+    const int last = static_cast<int>(lines.size()) - 1;
+    LRESULT at = ::SendMessageW(edit, EM_POSFROMCHAR, ::SendMessageW(edit, EM_LINEINDEX, last, 0), 0);
+    RECT client;
+    ::GetClientRect(edit, &client);
+    const int y = static_cast<short>(HIWORD(at));
+    EXPECT_TRUE(y >= 0 && y < client.bottom) << y;
+    EXPECT_EQ(lines.back(), form->Memo1->Lines().Get(last));
+}
+
+// Alt+F4 during a census: the window goes at once, and the lines listed
+// since the pane last caught up are dropped with it rather than shown first.
+TEST_F(MainFormTest, AltF4DuringACensusHidesTheWindowWithoutFillingThePane) {
+    TempTree t;
+    for (int i = 0; i < 4000; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    testing::MakeForeground(form->Handle());
+    {
+        WhileTheCensusRuns user(*form, [] {
+            testing::Key(VK_MENU, true);
+            testing::Key(VK_F4, true);
+            testing::Key(VK_F4, false);
+            testing::Key(VK_MENU, false);
+        });
+        form->Button1Click(*form->Button1);
+    }
+    EXPECT_FALSE(::IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(form->Census().StopRequested);
+    const auto shown = SplitLines(PaneText()).size();
+    EXPECT_LT(shown, static_cast<std::size_t>(form->Census().FileCount));
+    EXPECT_LT(form->Census().FileCount, 4000);
+    // What the window last showed stays consistent: the count is the pane's.
+    EXPECT_EQ(L"Количество Файлов: " + std::to_wstring(shown), form->Label2->Caption());
 }
 
 TEST_F(MainFormTest, StopEndsTheCensusAfterTheFileBeingShown) {

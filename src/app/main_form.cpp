@@ -4,6 +4,8 @@
 #include "runtime/application.h"
 #include "runtime/text_file.h"
 
+#include <chrono>
+
 namespace census {
 
 namespace {
@@ -199,28 +201,47 @@ void TForm1::Button1Click(Control&) {
     Memo1->Lines().Clear();
     pending_lines_.clear();
     pacer_.Start();
+    closing_ = false;
+    ++censuses_running_;
     CensusWalk walk(census_, *this);
     walk.Run(FxShellTree1->SelectedFolderPath());
+    --censuses_running_;
+    // Lines not shown yet would only delay a window that is going away.
+    if (closing_) {
+        pending_lines_ = {};
+        return;
+    }
     // Also after a census that found nothing: the count is that of the list shown.
     ShowListed();
 }
 
 void TForm1::Button3Click(Control&) { census_.StopRequested = true; }
 
-void TForm1::FormClose(Control&) { census_.StopRequested = true; }
+void TForm1::FormClose(Control&) {
+    if (censuses_running_ == 0) return;
+    census_.StopRequested = true;
+    closing_ = true;
+    // The census unwinds behind a window that is already gone.
+    SetVisible(false);
+}
 
 bool TForm1::FullPaths() { return CheckBox1->Checked(); }
 
 void TForm1::FileListed(const std::wstring& line) { pending_lines_.push_back(line); }
 
 void TForm1::EntryDone() {
-    if (!pacer_.Due()) return;
-    // Whatever a handler sees while messages run, the pane and the count
-    // already show every file listed so far.
-    std::uint64_t began = ::GetTickCount64();
-    ShowListed();
+    if (!pacer_.Due(pending_lines_.size())) return;
+    const std::uint64_t began = ::GetTickCount64();
+    // The window's messages run before the lines are shown: a close waiting
+    // there drops them instead of making the pane take them first. Handlers
+    // that read the list (the save) show them themselves.
     Application::Instance().ProcessMessages();
-    pacer_.CaughtUp(began);
+    if (closing_) return;
+    const std::size_t shown = pending_lines_.size();
+    const auto show_began = std::chrono::steady_clock::now();
+    ShowListed();
+    const std::chrono::duration<double, std::milli> show = std::chrono::steady_clock::now() - show_began;
+    pacer_.CaughtUp(began, shown, show.count());
 }
 
 void TForm1::ShowListed() {
@@ -228,11 +249,16 @@ void TForm1::ShowListed() {
     pending_lines_.clear();
     Label2->SetCaption(kCountCaption + std::to_wstring(census_.FileCount));
     Label2->Update();
+    // Painted now: the next catch-up runs the messages before it shows more.
+    Memo1->UpdateScrollBars();
+    Memo1->Inner().Update();
 }
 
 // --- saving ------------------------------------------------------------------------
 
 void TForm1::Button2Click(Control&) {
+    // During a census: the whole list so far, as the pane then shows it.
+    if (!pending_lines_.empty()) ShowListed();
     SaveDialog1->FilterIndex = 1;  // code page 1251 unless the user picks UTF-8
     if (!SaveDialog1->Execute()) return;
     Application& app = Application::Instance();

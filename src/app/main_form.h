@@ -21,7 +21,7 @@
 
 namespace census {
 
-class TForm1 : public Form, private CensusHost {
+class TForm1 : public Form, protected CensusHost {
 public:
     TForm1();
     ~TForm1() override;
@@ -49,13 +49,20 @@ public:
     void Button1Click(Control& sender);
     void Button2Click(Control& sender);
     void Button3Click(Control& sender);
-    // Closing the window ends a running census as the stop button does.
+    // Closing the window ends a running census as the stop button does, but
+    // what it listed and had not shown yet is dropped with the window.
     void FormClose(Control& sender);
 
     const CensusState& Census() const { return census_; }
 
     // The pane's text when the window opens.
     static const std::wstring kInstructionText;
+
+protected:
+    // The census's view of the window.
+    bool FullPaths() override;
+    void FileListed(const std::wstring& line) override;
+    void EntryDone() override;
 
 private:
     void CreateControls();
@@ -64,15 +71,13 @@ private:
     template <typename T>
     T* Place(int left, int top, int width, int height, int tab_order = -1);
 
-    // The census's view of the window.
-    bool FullPaths() override;
-    void FileListed(const std::wstring& line) override;
-    void EntryDone() override;
     void ShowListed();
 
     CensusState census_;
     CensusPacer pacer_;
     std::vector<std::wstring> pending_lines_;
+    int censuses_running_ = 0;  // a census started inside another's catch-up counts twice
+    bool closing_ = false;      // the window was closed during the census
 };
 
 }  // namespace census

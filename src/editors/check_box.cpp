@@ -260,7 +260,8 @@ void CheckBox::MouseLeave() {
 
 void CheckBox::KeyDown(WORD& key, unsigned shift) {
     CustomEdit::KeyDown(key, shift);
-    if (key != VK_SPACE || !Enabled()) return;
+    // With Alt held, space opens the window menu, which takes its release.
+    if (key != VK_SPACE || !Enabled() || (shift & ssAlt)) return;
     if (visual_ == ckvNormal || visual_ == ckvHot) {
         space_pressed_ = true;
         SetVisual(ckvPressed);
@@ -299,6 +300,12 @@ LRESULT CheckBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             Invalidate();
             return r;
         }
+        case WM_CAPTURECHANGED:
+            // Another window or a menu took the mouse mid-press: the release
+            // will never come here, so the press is over without a toggle.
+            if (reinterpret_cast<HWND>(lp) != Handle() && visual_ == ckvPressed && !space_pressed_)
+                SetVisual(ckvNormal);
+            break;
         case WM_CHAR:
             // A typed space never toggles the window's check box; its key does.
             if (wp == L' ') return 0;

@@ -37,18 +37,20 @@ LookAndFeel* DefaultLookAndFeel() {
 
 int LookAndFeelControllerCount() { return g_controller_count; }
 
-LookAndFeel::LookAndFeel(DefaultTag) : is_default_(true) {
-    colors_notifier_ = std::make_unique<SystemPaletteChangedNotifier>(false);
-    colors_notifier_->OnColorsChanged = [this] { Changed(lfvNativeStyle); };
-}
+LookAndFeel::LookAndFeel(DefaultTag) : is_default_(true) { HearSystemColors(); }
 
 LookAndFeel::LookAndFeel() {
-    colors_notifier_ = std::make_unique<SystemPaletteChangedNotifier>(false);
-    colors_notifier_->OnColorsChanged = [this] { Changed(lfvNativeStyle); };
     if (LookAndFeel* def = DefaultLookAndFeel()) {
         def->AddListener(this);
         Resolve();
+    } else {
+        HearSystemColors();
     }
+}
+
+void LookAndFeel::HearSystemColors() {
+    colors_notifier_ = std::make_unique<SystemPaletteChangedNotifier>(false);
+    colors_notifier_->OnColorsChanged = [this] { Changed(lfvNativeStyle | lfvSystemColors); };
 }
 
 LookAndFeel::~LookAndFeel() {
@@ -188,7 +190,9 @@ void LookAndFeel::RemoveListener(LookAndFeelListener* listener) {
 }
 
 void LookAndFeel::LookAndFeelChanged(LookAndFeel& sender, LookAndFeelValues changed) {
-    Changed(changed & ~assigned_);
+    // Values set here are not disturbed by the master's; the system's colours
+    // are everybody's.
+    Changed((changed & lfvSystemColors) ? changed : changed & ~assigned_);
 }
 
 void LookAndFeel::LookAndFeelDestroying(LookAndFeel& sender) {

@@ -19,7 +19,9 @@ class SystemPaletteChangedNotifier;
 
 enum LookAndFeelKind { lfFlat = 0, lfStandard = 1, lfUltraFlat = 2 };
 
-enum LookAndFeelValue : unsigned { lfvKind = 1u << 0, lfvNativeStyle = 1u << 1 };
+// lfvSystemColors is never assigned: a change of the system's colours reaches
+// every object down each chain, whatever values the object sets itself.
+enum LookAndFeelValue : unsigned { lfvKind = 1u << 0, lfvNativeStyle = 1u << 1, lfvSystemColors = 1u << 2 };
 using LookAndFeelValues = unsigned;  // set of LookAndFeelValue bits
 
 class LookAndFeel;
@@ -78,6 +80,7 @@ private:
     explicit LookAndFeel(DefaultTag);
 
     LookAndFeel* EffectiveMaster() const;
+    void HearSystemColors();
     void Resolve();
     void TakeSnapshot();
     void CheckChanges();
@@ -94,6 +97,8 @@ private:
     std::vector<LookAndFeelListener*> listeners_;
     bool destroying_ = false;
     bool is_default_ = false;
+    // Only an object at the top of its chain hears the system's colour
+    // change itself; the others hear it once, from their master.
     std::unique_ptr<SystemPaletteChangedNotifier> colors_notifier_;
 };
 

@@ -361,8 +361,11 @@ void Control::RecreateWnd() {
     if (!HandleAllocated() || recreating_) return;
     recreating_ = true;
     caption_ = WindowText();
+    // Destroying the focused window hands the focus on; the new window takes it back.
+    const bool focused = ::GetFocus() == hwnd_.get();
     DestroyHandle();
     CreateHandle();
+    if (focused && HandleAllocated()) ::SetFocus(hwnd_.get());
     recreating_ = false;
 }
 

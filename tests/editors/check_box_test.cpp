@@ -332,6 +332,28 @@ TEST_F(CheckBoxTest, SpaceToggleOnReleaseAndAHeldSpaceIsDroppedWithTheFocus) {
     EXPECT_EQ(2, clicks);
 }
 
+// Another window takes the mouse in the middle of a press: the release will
+// never reach the box, which is drawn unpressed at once and does not toggle.
+TEST_F(CheckBoxTest, APressWhoseCaptureIsTakenEndsUnpressed) {
+    auto interior = [&] { return ScreenPixel(box.ClientToScreen(PlainInteriorPixel())); };
+    MoveMouseTo(OnCaption());
+    testing::MouseButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return interior() == ColorToRgb(BlendedPressedColor()); }));
+    ::SetCapture(form.Handle());
+    EXPECT_TRUE(PumpUntil([&] { return interior() != ColorToRgb(BlendedPressedColor()); }));
+    MoveMouseTo(form.ClientToScreen({150, 150}));
+    testing::MouseButton(false);
+    testing::PumpFor();
+    ::ReleaseCapture();
+    testing::PumpFor();
+    EXPECT_EQ(ColorToRgb(clWindow), interior());
+    EXPECT_FALSE(box.Checked());
+    EXPECT_EQ(0, clicks);
+    // The next click toggles as ever.
+    testing::ClickAt(OnCaption());
+    EXPECT_TRUE(PumpUntil([&] { return box.Checked(); }));
+}
+
 TEST_F(CheckBoxTest, APostedClickTogglesWhileTheCursorIsElsewhere) {
     MoveMouseTo({5, 5});
     HWND h = box.Handle();

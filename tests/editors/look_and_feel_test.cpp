@@ -188,19 +188,26 @@ TEST_F(LookAndFeelTest, ColourChangeReachesPrimaryNotifiersFirstAndRepaintsLookA
     SystemPaletteChangedNotifier secondary(false), primary(true);
     secondary.OnColorsChanged = [&] { order.push_back("secondary"); };
     primary.OnColorsChanged = [&] { order.push_back("primary"); };
-    LookAndFeel lf;
-    Recorder recorder;
-    lf.AddListener(&recorder);
+    // Each object tells its listeners once, also one that sets its own values
+    // and one that follows another object rather than the default.
+    LookAndFeel plain, own_values, follower;
+    own_values.SetNativeStyle(false);
+    own_values.SetKind(lfFlat);
+    follower.SetMaster(&own_values);
+    Recorder recorders[3];
+    LookAndFeel* objects[3] = {&plain, &own_values, &follower};
+    for (int i = 0; i < 3; ++i) objects[i]->AddListener(&recorders[i]);
     HWND listener = static_cast<HWND>(SystemPaletteListenerWindow());
     ASSERT_NE(nullptr, listener);
     ::SendMessageW(listener, WM_SYSCOLORCHANGE, 0, 0);
     ASSERT_GE(order.size(), 2u);
     EXPECT_EQ("primary", order.front());
     EXPECT_EQ("secondary", order.back());
-    // Told by its own notifier and again through the default object.
-    ASSERT_FALSE(recorder.changes.empty());
-    for (LookAndFeelValues v : recorder.changes) EXPECT_EQ(lfvNativeStyle, v);
-    lf.RemoveListener(&recorder);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(std::vector<LookAndFeelValues>{lfvNativeStyle | lfvSystemColors}, recorders[i].changes);
+        objects[i]->RemoveListener(&recorders[i]);
+    }
 }
 
 TEST(ThemeService, ThemeChangeClosesHandlesAndTellsNotificatorsInOrder) {

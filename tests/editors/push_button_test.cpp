@@ -330,6 +330,54 @@ TEST_F(PushButtonInput, ReleaseOutsideDoesNotClickAndAQuickDoubleClickClicksTwic
     EXPECT_EQ(2, second_clicks);
 }
 
+// Windows of the class "Button" made on this thread while alive.
+class ButtonCreations {
+public:
+    ButtonCreations() {
+        count_ = 0;
+        hook_ = ::SetWindowsHookExW(WH_CBT, &ButtonCreations::Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~ButtonCreations() { ::UnhookWindowsHookEx(hook_); }
+    int Count() const { return count_; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
+        if (code == HCBT_CREATEWND) {
+            wchar_t cls[32] = L"";
+            ::GetClassNameW(reinterpret_cast<HWND>(wp), cls, 32);
+            if (_wcsicmp(cls, L"Button") == 0) ++count_;
+        }
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static inline int count_ = 0;
+    HHOOK hook_ = nullptr;
+};
+
+// A change of the system's colours, broadcast to every top-level window as
+// the system does it, re-creates each button once, and the focused one keeps
+// the keyboard focus.
+TEST_F(PushButtonInput, AColourChangeRecreatesEachButtonOnceAndKeepsTheFocus) {
+    MoveMouseTo(form.ClientToScreen({150, 150}));
+    testing::MakeForeground(form.Handle());
+    second.SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == second.Handle(); }));
+    const HWND before[2] = {first.Handle(), second.Handle()};
+    {
+        ButtonCreations made;
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+        testing::PumpFor();
+        EXPECT_EQ(2, made.Count());
+    }
+    EXPECT_NE(before[0], first.Handle());
+    EXPECT_NE(before[1], second.Handle());
+    EXPECT_EQ(second.Handle(), ::GetFocus());
+    // The keys still reach it: space clicks the focused button.
+    testing::PressKey(VK_SPACE);
+    EXPECT_TRUE(PumpUntil([&] { return second_clicks == 1; }));
+    EXPECT_EQ(0, first_clicks);
+}
+
 TEST_F(PushButtonInput, EnterAndSpaceClickTheFocusedButton) {
     // Keys go to the window under the pointer on a display without a window manager.
     MoveMouseTo(form.ClientToScreen({150, 150}));

@@ -17,6 +17,7 @@ public:
     // for its main window.
     bool Start(unsigned timeout_ms = 30000);
     HWND MainWindow() const { return main_; }
+    HANDLE Process() const { return process_.get(); }
 
     // The first child window whose text satisfies the test (or of the class).
     HWND FindChild(const std::function<bool(const std::wstring& cls, const std::wstring& text)>& match) const;

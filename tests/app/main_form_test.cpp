@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace census {
@@ -83,6 +84,21 @@ void PostClick(Control& control) {
     ::PostMessageW(h, WM_LBUTTONUP, 0, at);
 }
 
+// The window with a user who acts once the census has listed `act_at`
+// files. What the user does is real input, queued: the census handles it at
+// its next catch-up, as it handles the user's.
+class ActingForm : public TForm1 {
+public:
+    long act_at = 0;
+    std::function<void()> act;
+
+protected:
+    void EntryDone() override {
+        if (act && Census().FileCount >= act_at) std::exchange(act, nullptr)();
+        TForm1::EntryDone();
+    }
+};
+
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -95,7 +111,9 @@ protected:
             boxes.push_back({text, caption, flags});
             return IDOK;
         };
-        form = std::make_unique<TForm1>();
+        auto acting_form = std::make_unique<ActingForm>();
+        acting = acting_form.get();
+        form = std::move(acting_form);
         form->Show();
         Application::Instance().ProcessMessages();
     }
@@ -127,6 +145,7 @@ protected:
         UINT flags;
     };
     std::unique_ptr<TForm1> form;
+    ActingForm* acting = nullptr;
     std::vector<std::wstring> errors;
     std::vector<Box> boxes;
     wchar_t initial_directory_[MAX_PATH] = L"";
@@ -332,6 +351,64 @@ TEST_F(MainFormTest, ClosingTheWindowEndsTheCensus) {
     form->Button1Click(*form->Button1);
     EXPECT_LE(SplitLines(PaneText()).size(), 1u);
     EXPECT_TRUE(form->Census().StopRequested);
+}
+
+// The pane's last line lies within its client area, where the user sees it.
+bool LastLineOnScreen(TForm1& form, int line) {
+    HWND edit = form.Memo1->Inner().Handle();
+    LRESULT at = ::SendMessageW(edit, EM_POSFROMCHAR, ::SendMessageW(edit, EM_LINEINDEX, line, 0), 0);
+    RECT client;
+    ::GetClientRect(edit, &client);
+    const int y = static_cast<short>(HIWORD(at));
+    return y >= 0 && y < client.bottom;
+}
+
+// A real click on the stop button in the middle of a large census: every
+// line listed up to the stop reaches the pane, its last line is on screen,
+// and the count is the list's.
+TEST_F(MainFormTest, AfterARealStopThePaneShowsTheLastLineAndTheCountIsTheLists) {
+    constexpr int kFiles = 8000;
+    TempTree t;
+    for (int i = 0; i < kFiles; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    testing::MakeForeground(form->Handle());
+    acting->act_at = 2000;
+    acting->act = [this] { testing::QueueClickAt(testing::CentreOf(form->Button3->Handle())); };
+    form->Button1Click(*form->Button1);
+    testing::Settle();
+    const auto lines = SplitLines(PaneText());
+    ASSERT_GE(lines.size(), 2000u);
+    ASSERT_LT(lines.size(), static_cast<std::size_t>(kFiles)) << "the stop came after the census";
+    EXPECT_EQ(static_cast<std::size_t>(form->Census().FileCount), lines.size());
+    EXPECT_EQ(L"Количество Файлов: " + std::to_wstring(lines.size()), form->Label2->Caption());
+    EXPECT_TRUE(LastLineOnScreen(*form, static_cast<int>(lines.size()) - 1));
+    EXPECT_EQ(lines.back(), form->Memo1->Lines().Get(static_cast<int>(lines.size()) - 1));
+}
+
+// Alt+F4 in the middle of a census: the window goes, the census ends, and
+// what the window last showed stays consistent (the count is the pane's).
+TEST_F(MainFormTest, AltF4DuringACensusHidesTheWindowAndEndsTheCensus) {
+    constexpr int kFiles = 8000;
+    TempTree t;
+    for (int i = 0; i < kFiles; ++i) t.File(L"f" + std::to_wstring(i));
+    Choose(t.Root());
+    testing::MakeForeground(form->Handle());
+    testing::ClickAt(testing::CentreOf(form->Memo1->Inner().Handle()));
+    ASSERT_EQ(form->Memo1->Inner().Handle(), ::GetFocus());
+    acting->act_at = 2000;
+    acting->act = [] {
+        testing::Key(VK_MENU, true);
+        testing::Key(VK_F4, true);
+        testing::Key(VK_F4, false);
+        testing::Key(VK_MENU, false);
+    };
+    form->Button1Click(*form->Button1);
+    EXPECT_FALSE(::IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(form->Census().StopRequested);
+    EXPECT_LT(form->Census().FileCount, kFiles);
+    const auto shown = SplitLines(PaneText()).size();
+    EXPECT_GE(shown, 2000u);
+    EXPECT_EQ(L"Количество Файлов: " + std::to_wstring(shown), form->Label2->Caption());
 }
 
 TEST_F(MainFormTest, StopEndsTheCensusAfterTheFileBeingShown) {

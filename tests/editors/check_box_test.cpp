@@ -332,6 +332,25 @@ TEST_F(CheckBoxTest, SpaceToggleOnReleaseAndAHeldSpaceIsDroppedWithTheFocus) {
     EXPECT_EQ(2, clicks);
 }
 
+// Alt+Space is the window menu's key, not a press of the box: the menu takes
+// the release, and the box must not be left drawn pressed, deaf to clicks.
+TEST_F(CheckBoxTest, AltSpaceLeavesTheBoxUnpressedAndAClickStillToggles) {
+    testing::Key(VK_MENU, true);
+    testing::Key(VK_SPACE, true);
+    testing::Key(VK_SPACE, false);
+    testing::Key(VK_MENU, false);
+    // Closes the window menu where one opened.
+    testing::Key(VK_ESCAPE, true);
+    testing::Key(VK_ESCAPE, false);
+    testing::PumpFor();
+    EXPECT_FALSE(box.SpacePressed());
+    EXPECT_FALSE(box.Checked());
+    EXPECT_EQ(ColorToRgb(clWindow), ScreenPixel(box.ClientToScreen(PlainInteriorPixel())));
+    testing::ClickAt(OnCaption());
+    EXPECT_TRUE(PumpUntil([&] { return box.Checked(); }));
+    EXPECT_EQ(1, clicks);
+}
+
 // Another window takes the mouse in the middle of a press: the release will
 // never reach the box, which is drawn unpressed at once and does not toggle.
 TEST_F(CheckBoxTest, APressWhoseCaptureIsTakenEndsUnpressed) {

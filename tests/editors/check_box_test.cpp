@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
+#include <atomic>
 
 namespace census {
 namespace {
@@ -335,13 +337,29 @@ TEST_F(CheckBoxTest, SpaceToggleOnReleaseAndAHeldSpaceIsDroppedWithTheFocus) {
 // Alt+Space is the window menu's key, not a press of the box: the menu takes
 // the release, and the box must not be left drawn pressed, deaf to clicks.
 TEST_F(CheckBoxTest, AltSpaceLeavesTheBoxUnpressedAndAClickStillToggles) {
+    // The user closes the window menu with Escape once it is open (its loop
+    // runs inside this thread's pumping, so the keys come from another).
+    std::atomic<bool> done{false};
+    std::atomic<int> menus{0};
+    std::thread user([&, ui = ::GetCurrentThreadId()] {
+        for (int i = 0; i < 1000 && !done; ++i) {
+            GUITHREADINFO gui{sizeof(gui)};
+            ::GetGUIThreadInfo(ui, &gui);
+            if (gui.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) {
+                ++menus;
+                testing::Key(VK_ESCAPE, true);
+                testing::Key(VK_ESCAPE, false);
+            }
+            ::Sleep(10);
+        }
+    });
     testing::Key(VK_MENU, true);
     testing::Key(VK_SPACE, true);
     testing::Key(VK_SPACE, false);
     testing::Key(VK_MENU, false);
-    // Closes the window menu where one opened.
-    testing::Key(VK_ESCAPE, true);
-    testing::Key(VK_ESCAPE, false);
+    testing::PumpFor(500);
+    done = true;
+    user.join();
     testing::PumpFor();
     EXPECT_FALSE(box.SpacePressed());
     EXPECT_FALSE(box.Checked());

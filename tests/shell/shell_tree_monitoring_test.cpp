@@ -85,6 +85,15 @@ protected:
         testing::ClickClient(tree->Handle(), {(text.left + text.right) / 2, (text.top + text.bottom) / 2});
         testing::PressKey(VK_RIGHT);
     }
+    // What the screen shows of a node's row left of its icon, where its
+    // button is drawn.
+    std::vector<COLORREF> ButtonStrip(TreeNode node) {
+        const RECT text = tree->NodeTextRect(node);
+        const int y = (text.top + text.bottom) / 2;
+        const int icon_left = text.left - 20;
+        ::UpdateWindow(tree->Handle());
+        return testing::ScreenRow(tree->ClientToScreen({0, y}), std::max(icon_left, 1));
+    }
     // alpha and alpha\deep opened by the user; deep selected.
     TreeNode OpenDeep() {
         ClickAndOpen(Child(tree->FirstRoot(), L"alpha"));
@@ -305,9 +314,11 @@ TEST_F(ShellTreeMonitoring, AFolderMadeInANeverOpenedFolderGivesItItsButton) {
     ASSERT_EQ(tree->FirstChild(beta), nullptr);
     tree->SetHasChildren(beta, false);
     ClickAndOpen(Child(root, L"alpha"));
+    const std::vector<COLORREF> without_button = ButtonStrip(beta);
     ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"Beta\\Made"))));
     testing::PressKey(VK_F5);  // where the drive's watch reports it, the refresh comes by itself
     EXPECT_TRUE(tree->HasChildren(beta));
+    EXPECT_NE(without_button, ButtonStrip(beta)) << "the button is drawn";
     EXPECT_EQ(tree->FirstChild(beta), nullptr) << "not filled before it is opened";
     EXPECT_EQ(Child(root, L"Beta"), beta) << "no full refill";
     ClickAndOpen(beta);

@@ -3,7 +3,7 @@
 #include "runtime/application.h"
 #include "runtime/errors.h"
 #include "runtime/text_file.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
 #include "support/long_path_list.h"
 #include "support/other_process.h"
 #include "support/real_input.h"

@@ -1,8 +1,8 @@
-#include "shell/file_operations.h"
+#include "shell/transfer/file_operations.h"
 
 #include "runtime/application.h"
-#include "shell/com_object.h"
-#include "shell/tree_data_object.h"
+#include "shell/namespace/com_object.h"
+#include "shell/transfer/tree_data_object.h"
 
 #include "support/temp_tree.h"
 

@@ -1,4 +1,4 @@
-#include "shell/pidl_list.h"
+#include "shell/namespace/pidl_list.h"
 
 #include "runtime/errors.h"
 #include "shell/id_list_fixture.h"

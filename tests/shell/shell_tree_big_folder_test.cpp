@@ -1,7 +1,7 @@
-#include "shell/shell_tree.h"
+#include "shell/tree/shell_tree.h"
 
 #include "runtime/form.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
 
 #include "node_icon.h"
 #include "tree_loading.h"

@@ -1,5 +1,5 @@
-#include "shell/folder_name_rules.h"
-#include "shell/shell_context_menu.h"
+#include "shell/tree/folder_name_rules.h"
+#include "shell/namespace/shell_context_menu.h"
 #include "shell/shown_shell_tree.h"
 
 #include "support/real_input.h"

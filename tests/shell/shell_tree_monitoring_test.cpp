@@ -1,10 +1,10 @@
 // The tree following the disk while another process changes it.
-#include "shell/shell_tree.h"
+#include "shell/tree/shell_tree.h"
 
 #include "runtime/application.h"
 #include "runtime/form.h"
-#include "shell/change_watcher.h"
-#include "shell/shell_namespace.h"
+#include "shell/watching/change_watcher.h"
+#include "shell/namespace/shell_namespace.h"
 
 #include "tree_loading.h"
 #include "support/other_process.h"

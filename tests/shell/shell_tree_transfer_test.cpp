@@ -1,9 +1,9 @@
 // The tree's own transfers where the shell does no file work: run on a
 // worker while the window answers, with the platform's progress dialog and
 // its Cancel, one report at the end, and refusals that say why.
-#include "shell/file_operations.h"
+#include "shell/transfer/file_operations.h"
 #include "shell/shown_shell_tree.h"
-#include "shell/transfer_job.h"
+#include "shell/transfer/transfer_job.h"
 
 #include "support/other_process.h"
 #include "support/real_input.h"

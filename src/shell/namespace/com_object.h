@@ -10,7 +10,9 @@
 #include "runtime/handles.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <new>
 #include <utility>
 
 namespace census {
@@ -43,6 +45,29 @@ public:
 private:
     ULONG references_ = 1;
 };
+
+// Inside a catch block: what the exception being handled becomes at a COM
+// method's edge. Running out of memory stays what it is.
+inline HRESULT HresultOfCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+// The edge of a COM method of ours that may allocate: no exception crosses
+// into the platform's code.
+template <typename Call>
+HRESULT ComBoundary(Call&& call) noexcept {
+    try {
+        return call();
+    } catch (...) {
+        return HresultOfCurrentException();
+    }
+}
 
 // A new object holding the one reference the caller gets.
 template <typename T, typename Interface, typename... Args>

@@ -16,11 +16,9 @@
 namespace census {
 namespace {
 
-// The tree dims hidden items: the shell marks them with 0x00080000 (the
-// headers call it SFGAO_HIDDEN; their SFGAO_GHOSTED, 0x8000, means "cut").
-constexpr ULONG kGhostedAttribute = 0x00080000;
+// The tree dims hidden items (SFGAO_HIDDEN; SFGAO_GHOSTED, 0x8000, means "cut").
 constexpr ULONG kRequestedAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_FOLDER |
-                                       SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | kGhostedAttribute |
+                                       SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | SFGAO_HIDDEN |
                                        SFGAO_SHARE | SFGAO_LINK;
 static_assert(kRequestedAttributes == 0xF20B0000);
 
@@ -93,10 +91,7 @@ std::wstring ShellTree::SelectedFolderPath() {
 // --- filling ----------------------------------------------------------------------
 
 void ShellTree::FillTree() {
-    if (busy_ || EditingLabel()) {
-        refresh_pending_ = true;
-        return;
-    }
+    if (refresh_gate_.Defers(EditingLabel())) return;
     WaitCursor wait;
     DeleteAllNodes();
     ComPtr<IShellFolder> start;
@@ -261,7 +256,7 @@ TreeNode ShellTree::InsertItem(TreeNode parent_node, PCIDLIST_ABSOLUTE parent_li
         data->SetOverlay(kShortcutOverlay);
     }
     TreeNode node = AddNode(parent_node, prepared.text, std::move(data), ShowsButton(attributes),
-                            (attributes & kGhostedAttribute) != 0, after);
+                            (attributes & SFGAO_HIDDEN) != 0, after);
     if (node) NodeInserted(node);
     return node;
 }

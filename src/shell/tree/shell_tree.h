@@ -11,6 +11,7 @@
 #include "editors/framed_tree_view.h"
 #include "shell/namespace/shell_locator.h"
 #include "shell/namespace/pidl_list.h"
+#include "shell/tree/refresh_gate.h"
 #include "shell/tree/shell_tree_data.h"
 #include "shell/transfer/transfer_job.h"
 
@@ -30,7 +31,6 @@ class FileOperations;
 enum ShellTreeOption : std::uint16_t {
     stoAutoFill = 1 << 0,
     stoVirtualFolders = 1 << 1,
-    stoDesignInteractive = 1 << 2,
     stoDefaultKeyHandling = 1 << 3,
     stoContextMenus = 1 << 4,
     stoDynamicRefresh = 1 << 5,
@@ -40,7 +40,9 @@ enum ShellTreeOption : std::uint16_t {
     stoShowHidden = 1 << 9,
 };
 using ShellTreeOptions = std::uint16_t;
-constexpr ShellTreeOptions kDefaultShellTreeOptions = 955;
+constexpr ShellTreeOptions kDefaultShellTreeOptions = stoAutoFill | stoVirtualFolders | stoDefaultKeyHandling |
+                                                     stoContextMenus | stoDynamicRefresh | stoOleDrag | stoOleDrop |
+                                                     stoShowHidden;
 
 // Posted to itself when a window is created empty; fills the tree when it arrives.
 constexpr UINT kDeferredFillMessage = 0x467;
@@ -80,8 +82,8 @@ public:
 
     void FillTree();
     // Re-reads the folders the user has opened and merges what changed into
-    // the nodes, keeping expansion and selection. While busy_ is set or a
-    // label is being edited it only records refresh_pending_.
+    // the nodes, keeping expansion and selection. While a command, a drag or
+    // a menu holds the tree, or a label is being edited, it is only recorded.
     void RefreshTree();
     // A drive arrived or left (device event code): the computer folder
     // re-reads its drives and the tree refreshes.
@@ -261,12 +263,17 @@ private:
     FileOperations& Files();
     // After a drop or a command: the refresh of opened folders (deferred while busy).
     void RefreshAfterOperation();
+    // How a command, a drag and a menu end: one refresh, when one was asked
+    // for while they held the tree or refresh says so.
+    void EndHold(RefreshGate::Hold& hold, bool refresh = false);
 
     // Commands.
     bool CanRename(TreeNode node);
     bool OwnClipboardVerb(const std::wstring& verb);
     HRESULT RunOwnClipboardVerb(TreeNode node, const std::wstring& verb);
     HRESULT PasteOwn(TreeNode node);
+    // Runs the command at offset of the node's menu; the selection leaves a node it removed.
+    HRESULT InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT offset);
     // Where the shell's delete would follow a link out of the folder: refused, with the link named.
     bool RefuseLinkedDelete(TreeNode node);
     void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
@@ -294,11 +301,7 @@ private:
     int no_ui_ = 0;
     bool immediate_sync_ = false;
     bool no_expand_ = false;
-    bool busy_ = false;
-    bool refresh_pending_ = false;
-    // The folder whose watched change the tree's own rename has already
-    // shown: one change from a watch over it is swallowed, once.
-    std::wstring rename_change_from_;
+    RefreshGate refresh_gate_;
     WatchOpener watch_opener_;
     Timer sync_timer_;
     std::unique_ptr<ChangeWatchers> watchers_;

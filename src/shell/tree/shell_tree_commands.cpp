@@ -26,7 +26,10 @@ namespace {
 constexpr UINT kShellRenameCommand = kFirstShellCommand + 18;
 // The tree's own rename entry, outside the shell's command range.
 constexpr UINT kOwnRenameCommand = kLastShellCommand + 1;
-constexpr SFGAOF kRenameQuery = 0x40000177;
+// Asked of the parent folder before a rename; only its can-rename answer is read.
+constexpr SFGAOF kRenameQuery = SFGAO_FILESYSTEM | SFGAO_CAPABILITYMASK;
+// The name flags the rename passes; no value of the named SHGDN set (0, 1,
+// 0x1000, 0x4000, 0x8000) has this bit.
 constexpr SHGDNF kRenameNameFlags = 0x20;
 
 bool SameVerb(const std::wstring& a, const wchar_t* b) {
@@ -64,27 +67,36 @@ bool ShellTree::OwnClipboardVerb(const std::wstring& verb) {
 HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
     ShellTreeData* data = ShellData(node);
     if (!data || !ParentNode(node)) return S_FALSE;
-    if (OwnClipboardVerb(verb)) return RunOwnClipboardVerb(node, verb);
-    if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
+    RefreshGate::Hold hold(refresh_gate_);
+    HRESULT hr = S_FALSE;
+    if (OwnClipboardVerb(verb)) {
+        hr = RunOwnClipboardVerb(node, verb);
+    } else if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
         RefreshAfterOperation();
-        return S_FALSE;
-    }
-    ComPtr<IContextMenu> menu;
-    const HRESULT made = ItemContextMenu(data->ParentShellFolder(), data->RelIdList(), OwnerWindow(), menu);
-    if (FAILED(made)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(made)));
-    const std::optional<UINT> offset = FindVerbOffset(menu.get(), verb);
-    HRESULT hr = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
-    if (offset) {
-        CMINVOKECOMMANDINFO info{sizeof info};
-        info.hwnd = OwnerWindow();
-        info.lpVerb = MAKEINTRESOURCEA(*offset);
-        info.nShow = SW_SHOWNORMAL;
-        hr = menu->InvokeCommand(&info);
-        SelectParentIfGone(node);
     } else {
-        ::MessageBeep(MB_ICONWARNING);  // the menu's first command is not what was asked for
+        ComPtr<IContextMenu> menu;
+        const HRESULT made = ItemContextMenu(data->ParentShellFolder(), data->RelIdList(), OwnerWindow(), menu);
+        if (FAILED(made)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(made)));
+        const std::optional<UINT> offset = FindVerbOffset(menu.get(), verb);
+        hr = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+        if (offset) {
+            hr = InvokeMenuCommand(node, menu.get(), *offset);
+        } else {
+            ::MessageBeep(MB_ICONWARNING);  // the menu's first command is not what was asked for
+        }
+        RefreshAfterOperation();
     }
-    RefreshAfterOperation();
+    EndHold(hold);
+    return hr;
+}
+
+HRESULT ShellTree::InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT offset) {
+    CMINVOKECOMMANDINFO info{sizeof info};
+    info.hwnd = OwnerWindow();
+    info.lpVerb = MAKEINTRESOURCEA(offset);
+    info.nShow = SW_SHOWNORMAL;
+    const HRESULT hr = menu->InvokeCommand(&info);
+    SelectParentIfGone(node);
     return hr;
 }
 
@@ -159,10 +171,8 @@ void ShellTree::KeyDown(WORD& key, unsigned shift) {
         InvokeVerb(node, L"copy");
     } else if (original == 'V' && modifiers == ssCtrl) {
         InvokeVerb(node, L"paste");
-        RefreshAfterOperation();
     } else if (original == VK_DELETE && (modifiers & ~ssShift) == 0) {
         InvokeVerb(node, L"delete");
-        RefreshAfterOperation();
     } else {
         key = original;
     }
@@ -192,12 +202,11 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
     if (!ReadOnly() && !HasVerb(menu.get(), popup.get(), L"rename") && CanRename(node))
         ::AppendMenuW(popup.get(), MF_STRING, kOwnRenameCommand, L"Переименовать");
 
-    busy_ = true;
+    RefreshGate::Hold hold(refresh_gate_);
     current_menu_ = menu.copy();
     UINT chosen;
     {
         ScopeExit end([this] {
-            busy_ = false;
             current_menu_.reset();
             send_to_popup_ = nullptr;
         });
@@ -206,10 +215,7 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
                                     Handle(), nullptr);
     }
     RunMenuCommand(node, menu.get(), chosen);
-    if (refresh_pending_) {
-        refresh_pending_ = false;
-        RefreshAfterOperation();
-    }
+    EndHold(hold);
 }
 
 HRESULT ShellTree::NodeMenuObject(TreeNode node, ComPtr<IContextMenu>& menu) {
@@ -239,12 +245,7 @@ void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
         RefreshAfterOperation();
         return;
     }
-    CMINVOKECOMMANDINFO info{sizeof info};
-    info.hwnd = OwnerWindow();
-    info.lpVerb = MAKEINTRESOURCEA(offset);
-    info.nShow = SW_SHOWNORMAL;
-    menu->InvokeCommand(&info);
-    SelectParentIfGone(node);
+    InvokeMenuCommand(node, menu, offset);
     RefreshAfterOperation();
 }
 
@@ -464,10 +465,8 @@ bool ShellTree::LabelEdited(TreeNode node, const wchar_t* text) {
     std::wstring name = Trimmed(typed.c_str());
     if (OnEdited) OnEdited(*this, node, name);
     RenameNode(node, name);
-    if (refresh_pending_) {
-        refresh_pending_ = false;
+    if (refresh_gate_.TakePending())
         ::PostMessageW(Handle(), kDeferredRefreshMessage, 0, 0);  // not inside the edit's own notification
-    }
     return false;  // the node's text is set by the rename itself
 }
 
@@ -541,7 +540,7 @@ void ShellTree::ForgetCachesBelow(TreeNode node) {
 // the next real one must not be taken for it.
 void ShellTree::SwallowRenameChange(const std::wstring& parent) {
     const bool reported = !parent.empty() && MonitoringWanted() && watchers_ && watchers_->AnyCovers(parent);
-    rename_change_from_ = reported ? parent : std::wstring();
+    refresh_gate_.IgnoreNextChangeFrom(reported ? parent : std::wstring());
 }
 
 }  // namespace census

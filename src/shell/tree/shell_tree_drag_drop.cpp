@@ -24,6 +24,10 @@ constexpr int kHorizontalScrollZone = 26;
 constexpr int kVerticalScrollZone = 20;
 constexpr DWORD kAllEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 constexpr DWORD kMouseButtons = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+// The drop menu's entries are the effects they choose; its cancel entry is
+// none of them, so choosing it is no effect.
+constexpr UINT kCancelDropCommand = 0x100;
+static_assert((kCancelDropCommand & kAllEffects) == 0);
 
 struct HoverSettings {
     UINT time = 400, width = 2, height = 2;
@@ -88,7 +92,7 @@ private:
         } catch (...) {
             if (effect) *effect = DROPEFFECT_NONE;
             Application::Instance().HandleException(std::current_exception());
-            return E_UNEXPECTED;
+            return HresultOfCurrentException();
         }
     }
 
@@ -105,7 +109,7 @@ DWORD ChooseDropEffect(HWND owner, POINTL point, DWORD allowed, DWORD preferred)
         ::AppendMenuW(menu.get(), MF_STRING | ((allowed & effect) ? 0 : MF_GRAYED), effect, text);
     }
     ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu.get(), MF_STRING, 0x100, L"Отмена");
+    ::AppendMenuW(menu.get(), MF_STRING, kCancelDropCommand, L"Отмена");
     if (preferred) ::SetMenuDefaultItem(menu.get(), preferred, FALSE);
     const UINT chosen = ::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, point.x,
                                            point.y, owner, nullptr);
@@ -151,6 +155,10 @@ void ShellTree::SetFileLayerFactory(std::function<std::unique_ptr<FileOperations
 
 void ShellTree::RefreshAfterOperation() {
     RefreshTree();  // only recorded while busy or editing
+}
+
+void ShellTree::EndHold(RefreshGate::Hold& hold, bool refresh) {
+    if (hold.End() || refresh) RefreshAfterOperation();
 }
 
 // --- this program's own transfers -------------------------------------------------
@@ -222,7 +230,7 @@ void ShellTree::BeginDrag(TreeNode node, MouseButton button) {
 }
 
 void ShellTree::RunDrag(TreeNode node, MouseButton button) {
-    if (!HasOption(stoOleDrag) || busy_ || !ShellData(node)) return;
+    if (!HasOption(stoOleDrag) || refresh_gate_.Busy() || !ShellData(node)) return;
     ComPtr<IDataObject> data = NodeDataObject(node);
     if (!data) return;  // never the root
     PCUITEMID_CHILD item = ShellData(node)->RelIdList();
@@ -232,23 +240,19 @@ void ShellTree::RunDrag(TreeNode node, MouseButton button) {
 
     drag_.dragged = node;
     SetDropHighlight(node);
-    busy_ = true;
-    ScopeExit end([this] {
-        busy_ = false;
-        drag_.dragged = nullptr;
-        SetDropHighlight(nullptr);
-    });
-    ComPtr<IDropSource> source = CreateDropSource(button);
-    DWORD effect = DROPEFFECT_NONE;
-    const HRESULT hr = ::DoDragDrop(data.get(), source.get(), allowed, &effect);
-    const bool refresh = hr == DRAGDROP_S_DROP || refresh_pending_;
-    refresh_pending_ = false;
-    end.dismiss();
-    // The highlight goes before the refresh deletes the node that carries it.
-    busy_ = false;
-    drag_.dragged = nullptr;
-    SetDropHighlight(nullptr);
-    if (refresh) RefreshAfterOperation();
+    RefreshGate::Hold hold(refresh_gate_);
+    HRESULT hr;
+    {
+        // The highlight goes before the refresh deletes the node that carries it.
+        ScopeExit end([this] {
+            drag_.dragged = nullptr;
+            SetDropHighlight(nullptr);
+        });
+        ComPtr<IDropSource> source = CreateDropSource(button);
+        DWORD effect = DROPEFFECT_NONE;
+        hr = ::DoDragDrop(data.get(), source.get(), allowed, &effect);
+    }
+    EndHold(hold, hr == DRAGDROP_S_DROP);
 }
 
 // --- dropping onto the tree -------------------------------------------------------

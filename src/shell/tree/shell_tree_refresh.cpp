@@ -27,16 +27,9 @@ bool WatchedDriveType(UINT type) { return type == DRIVE_FIXED || type == DRIVE_R
 // refresh switched off since) may still be on its way: it refreshes nothing.
 void ShellTree::ChangeNotified(unsigned watch) {
     if (!MonitoringWanted() || !watchers_ || !watchers_->Wanted(watch)) return;
-    if (!rename_change_from_.empty()) {
-        const bool from_rename = watchers_->Covers(watch, rename_change_from_);
-        rename_change_from_.clear();
-        if (from_rename) return;
-    }
-    // A drag or a menu holds the change; whoever ends it refreshes.
-    if (busy_) {
-        refresh_pending_ = true;
-        return;
-    }
+    if (refresh_gate_.Ignores([&](const std::wstring& folder) { return watchers_->Covers(watch, folder); })) return;
+    // A command, a drag or a menu holds the change; whoever ends it refreshes.
+    if (refresh_gate_.Defers(false)) return;
     // Every change restarts the wait, so a burst gives one refresh.
     sync_timer_.SetEnabled(false);
     sync_timer_.SetInterval(Focused() ? kFocusedRefreshDelay : kUnfocusedRefreshDelay);
@@ -53,12 +46,8 @@ void ShellTree::SyncTimerFired() {
 // --- refresh --------------------------------------------------------------------
 
 void ShellTree::RefreshTree() {
-    if (busy_ || EditingLabel()) {
-        refresh_pending_ = true;
-        return;
-    }
-    refresh_pending_ = false;
-    rename_change_from_.clear();
+    if (refresh_gate_.Defers(EditingLabel())) return;
+    refresh_gate_.Refreshing();
     if (!HandleAllocated()) return;
     if (NodeCount() == 0) {
         FillTree();
@@ -237,7 +226,7 @@ void ShellTree::StartMonitoring() {
 void ShellTree::StopMonitoring() {
     if (watchers_) watchers_->RemoveAll();
     sync_timer_.SetEnabled(false);
-    rename_change_from_.clear();
+    refresh_gate_.ForgetIgnoredChange();
 }
 
 // Where a drive's subtree watch misses changes inside folders that existed

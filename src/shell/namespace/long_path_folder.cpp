@@ -1,5 +1,6 @@
 #include "shell/namespace/long_path_folder.h"
 
+#include "shell/namespace/com_object.h"
 #include "shell/namespace/shell_namespace.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@ namespace census {
 namespace {
 
 constexpr BYTE kItemMarker = 0x7A;
-constexpr ULONG kHiddenAttribute = 0x00080000;  // the tree dims these
 
 // Item bytes: count (2), marker (1), padding (1), attributes (4), name with
 // its NUL (UTF-16), then the list's terminator.
@@ -76,33 +76,7 @@ bool HasSubFolder(const std::wstring& path) {
     return false;
 }
 
-// COM objects here count their references and free themselves.
-template <typename Interface>
-class RefCounted : public Interface {
-public:
-    virtual ~RefCounted() = default;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) std::unique_ptr<RefCounted>(this).reset();
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == __uuidof(Interface)) {
-            *out = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-
-private:
-    ULONG references_ = 1;
-};
-
-class ItemEnumerator : public RefCounted<IEnumIDList> {
+class ItemEnumerator : public ComObject<IEnumIDList> {
 public:
     ItemEnumerator(const std::wstring& path, SHCONTF flags) {
         WIN32_FIND_DATAW entry;
@@ -134,7 +108,7 @@ private:
     size_t next_ = 0;
 };
 
-class LongPathFolder : public RefCounted<IShellFolder> {
+class LongPathFolder : public ComObject<IShellFolder> {
 public:
     explicit LongPathFolder(std::wstring path) : path_(std::move(path)) {}
 
@@ -143,61 +117,73 @@ public:
     }
     HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF flags, IEnumIDList** out) override {
         if (!out) return E_POINTER;
-        *out = std::make_unique<ItemEnumerator>(path_, flags).release();
-        return S_OK;
+        *out = nullptr;
+        return ComBoundary([&] {
+            *out = std::make_unique<ItemEnumerator>(path_, flags).release();
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE item, IBindCtx*, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        ItemHeader header;
-        std::wstring name;
-        if (!ReadItem(item, header, name) || !(header.attributes & FILE_ATTRIBUTE_DIRECTORY)) return E_INVALIDARG;
-        ComPtr<IShellFolder> folder(std::make_unique<LongPathFolder>(Child(path_, name)).release());
-        auto rest = reinterpret_cast<PCUIDLIST_RELATIVE>(reinterpret_cast<const BYTE*>(item) + item->mkid.cb);
-        return rest->mkid.cb ? folder->BindToObject(rest, nullptr, iid, out) : folder->QueryInterface(iid, out);
+        return ComBoundary([&] {
+            ItemHeader header;
+            std::wstring name;
+            if (!ReadItem(item, header, name) || !(header.attributes & FILE_ATTRIBUTE_DIRECTORY)) return E_INVALIDARG;
+            ComPtr<IShellFolder> folder(std::make_unique<LongPathFolder>(Child(path_, name)).release());
+            auto rest = reinterpret_cast<PCUIDLIST_RELATIVE>(reinterpret_cast<const BYTE*>(item) + item->mkid.cb);
+            return rest->mkid.cb ? folder->BindToObject(rest, nullptr, iid, out) : folder->QueryInterface(iid, out);
+        });
     }
     HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, PCUIDLIST_RELATIVE a, PCUIDLIST_RELATIVE b) override {
-        ItemHeader ha, hb;
-        std::wstring na, nb;
-        if (!ReadItem(a, ha, na) || !ReadItem(b, hb, nb)) return E_INVALIDARG;
-        const int order = ::CompareStringOrdinal(na.c_str(), -1, nb.c_str(), -1, TRUE) - CSTR_EQUAL;
-        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, static_cast<USHORT>(static_cast<short>(order)));
+        return ComBoundary([&] {
+            ItemHeader ha, hb;
+            std::wstring na, nb;
+            if (!ReadItem(a, ha, na) || !ReadItem(b, hb, nb)) return E_INVALIDARG;
+            const int order = ::CompareStringOrdinal(na.c_str(), -1, nb.c_str(), -1, TRUE) - CSTR_EQUAL;
+            return MAKE_HRESULT(SEVERITY_SUCCESS, 0, static_cast<USHORT>(static_cast<short>(order)));
+        });
     }
     HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT count, PCUITEMID_CHILD_ARRAY items, SFGAOF* in_out) override {
         if (!in_out) return E_POINTER;
-        SFGAOF common = ~0u;
-        for (UINT i = 0; i < count; ++i) {
-            ItemHeader header;
-            std::wstring name;
-            if (!ReadItem(items[i], header, name)) return E_INVALIDARG;
-            SFGAOF own = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANMOVE;
-            if (header.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                own |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
-                if ((*in_out & SFGAO_HASSUBFOLDER) && HasSubFolder(Child(path_, name))) own |= SFGAO_HASSUBFOLDER;
+        return ComBoundary([&] {
+            SFGAOF common = ~0u;
+            for (UINT i = 0; i < count; ++i) {
+                ItemHeader header;
+                std::wstring name;
+                if (!ReadItem(items[i], header, name)) return E_INVALIDARG;
+                SFGAOF own = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANMOVE;
+                if (header.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    own |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
+                    if ((*in_out & SFGAO_HASSUBFOLDER) && HasSubFolder(Child(path_, name))) own |= SFGAO_HASSUBFOLDER;
+                }
+                if (header.attributes & FILE_ATTRIBUTE_HIDDEN) own |= SFGAO_HIDDEN;  // the tree dims these
+                common &= own;
             }
-            if (header.attributes & FILE_ATTRIBUTE_HIDDEN) own |= kHiddenAttribute;
-            common &= own;
-        }
-        *in_out &= count ? common : SFGAO_FOLDER | SFGAO_FILESYSTEM;
-        return S_OK;
+            *in_out &= count ? common : SFGAO_FOLDER | SFGAO_FILESYSTEM;
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID, UINT*, void**) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD item, SHGDNF flags, STRRET* out) override {
-        ItemHeader header;
-        std::wstring name;
-        if (!out || !ReadItem(item, header, name)) return E_INVALIDARG;
-        const std::wstring text = (flags & SHGDN_FORPARSING) && !(flags & SHGDN_INFOLDER) ? Child(path_, name) : name;
-        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        auto* copy = static_cast<wchar_t*>(::CoTaskMemAlloc(bytes));
-        if (!copy) return E_OUTOFMEMORY;
-        std::memcpy(copy, text.c_str(), bytes);
-        out->uType = STRRET_WSTR;
-        out->pOleStr = copy;
-        return S_OK;
+        return ComBoundary([&] {
+            ItemHeader header;
+            std::wstring name;
+            if (!out || !ReadItem(item, header, name)) return E_INVALIDARG;
+            const std::wstring text =
+                (flags & SHGDN_FORPARSING) && !(flags & SHGDN_INFOLDER) ? Child(path_, name) : name;
+            const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+            auto* copy = static_cast<wchar_t*>(::CoTaskMemAlloc(bytes));
+            if (!copy) return E_OUTOFMEMORY;
+            std::memcpy(copy, text.c_str(), bytes);
+            out->uType = STRRET_WSTR;
+            out->pOleStr = copy;
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD*) override {
         return E_NOTIMPL;

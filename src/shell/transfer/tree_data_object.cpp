@@ -52,8 +52,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** out) override {
         if (!out) return E_POINTER;
-        *out = MakeComObject<FormatEnumerator, IEnumFORMATETC>(blocks_, position_).release();
-        return S_OK;
+        *out = nullptr;
+        return ComBoundary([&] {
+            *out = MakeComObject<FormatEnumerator, IEnumFORMATETC>(blocks_, position_).release();
+            return S_OK;
+        });
     }
 
 private:
@@ -96,8 +99,10 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (direction != DATADIR_GET) return E_NOTIMPL;
-        *out = MakeComObject<FormatEnumerator, IEnumFORMATETC>(blocks_, 0).release();
-        return S_OK;
+        return ComBoundary([&] {
+            *out = MakeComObject<FormatEnumerator, IEnumFORMATETC>(blocks_, 0).release();
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
         return OLE_E_ADVISENOTSUPPORTED;

@@ -123,13 +123,6 @@ void TreeView::SetNodeText(TreeNode node, const std::wstring& text) {
     TreeView_SetItem(Window(), &item);
 }
 
-LPARAM TreeView::NodeData(TreeNode node) {
-    TVITEMW item{};
-    item.mask = TVIF_PARAM;
-    item.hItem = node;
-    return TreeView_GetItem(Window(), &item) ? item.lParam : 0;
-}
-
 bool TreeView::HasChildren(TreeNode node) {
     TVITEMW item{};
     item.mask = TVIF_CHILDREN;
@@ -154,18 +147,6 @@ void TreeView::SetNodeImages(TreeNode node, int image, int selected) {
     TreeView_SetItem(Window(), &item);
 }
 
-void TreeView::SetNodeOverlay(TreeNode node, int overlay) {
-    TreeView_SetItemState(Window(), node, INDEXTOOVERLAYMASK(overlay), TVIS_OVERLAYMASK);
-}
-
-int TreeView::NodeOverlay(TreeNode node) {
-    return static_cast<int>((TreeView_GetItemState(Window(), node, TVIS_OVERLAYMASK) & TVIS_OVERLAYMASK) >> 8);
-}
-
-void TreeView::SetNodeCut(TreeNode node, bool cut) {
-    TreeView_SetItemState(Window(), node, cut ? TVIS_CUT : 0, TVIS_CUT);
-}
-
 bool TreeView::NodeCut(TreeNode node) {
     return (TreeView_GetItemState(Window(), node, TVIS_CUT) & TVIS_CUT) != 0;
 }
@@ -175,7 +156,6 @@ bool TreeView::IsExpanded(TreeNode node) {
 }
 
 void TreeView::Expand(TreeNode node) { TreeView_Expand(Window(), node, TVE_EXPAND); }
-void TreeView::Collapse(TreeNode node) { TreeView_Expand(Window(), node, TVE_COLLAPSE); }
 void TreeView::MakeVisible(TreeNode node) { TreeView_EnsureVisible(Window(), node); }
 
 RECT TreeView::NodeTextRect(TreeNode node) {
@@ -271,9 +251,6 @@ bool TreeView::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case NM_RCLICK:
             result = RightClicked() ? TRUE : FALSE;
             return true;
-        case NM_CLICK:
-            Clicked();
-            return false;
         case TVN_BEGINDRAGW:
         case TVN_BEGINRDRAGW: {
             auto* nm = reinterpret_cast<NMTREEVIEWW*>(lp);

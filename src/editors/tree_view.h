@@ -66,18 +66,12 @@ public:
     TreeNode ParentNode(TreeNode node);
     std::wstring NodeText(TreeNode node);
     void SetNodeText(TreeNode node, const std::wstring& text);
-    LPARAM NodeData(TreeNode node);
     bool HasChildren(TreeNode node);
     void SetHasChildren(TreeNode node, bool value);
     void SetNodeImages(TreeNode node, int image, int selected);
-    // overlay: 1-based overlay image number, 0 for none.
-    void SetNodeOverlay(TreeNode node, int overlay);
-    int NodeOverlay(TreeNode node);
-    void SetNodeCut(TreeNode node, bool cut);
     bool NodeCut(TreeNode node);
     bool IsExpanded(TreeNode node);
     void Expand(TreeNode node);
-    void Collapse(TreeNode node);
     void MakeVisible(TreeNode node);
     RECT NodeTextRect(TreeNode node);
     // Where the control draws the node's image (client coordinates); empty
@@ -125,8 +119,6 @@ protected:
     virtual LRESULT CustomDraw(NMTVCUSTOMDRAW& draw) { return CDRF_DODEFAULT; }
     // NM_RCLICK: true when handled (the platform's own handling is skipped).
     virtual bool RightClicked() { return false; }
-    // NM_CLICK.
-    virtual void Clicked() {}
     // TVN_BEGINDRAG / TVN_BEGINRDRAG.
     virtual void BeginDrag(TreeNode node, MouseButton button) {}
     // TVN_BEGINLABELEDIT: false refuses the edit.

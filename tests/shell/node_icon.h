@@ -2,8 +2,8 @@
 // gives for its item.
 #pragma once
 
-#include "shell/namespace/shell_namespace.h"
 #include "editors/tree_view.h"
+#include "shell/namespace/shell_namespace.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "shell/tree/folder_name_rules.h"
 #include "shell/namespace/shell_context_menu.h"
 #include "shell/shown_shell_tree.h"
+#include "shell/tree/folder_name_rules.h"
 
 #include "support/real_input.h"
 

@@ -1,6 +1,6 @@
 #include "shell/namespace/com_object.h"
-#include "shell/transfer/file_operations.h"
 #include "shell/shown_shell_tree.h"
+#include "shell/transfer/file_operations.h"
 #include "shell/transfer/tree_data_object.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "runtime/form.h"
 #include "shell/namespace/shell_namespace.h"
 
-#include "tree_loading.h"
 #include "support/temp_tree.h"
+#include "tree_loading.h"
 
 #include <gtest/gtest.h>
 

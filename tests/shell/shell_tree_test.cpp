@@ -5,10 +5,10 @@
 #include "shell/namespace/shell_namespace.h"
 
 #include "node_icon.h"
-#include "tree_loading.h"
 #include "support/long_path_list.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
+#include "tree_loading.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include "shell/tree/shell_tree.h"
 
 #include "support/modal_input.h"
-#include "tree_loading.h"
 #include "support/temp_tree.h"
+#include "tree_loading.h"
 
 #include <gtest/gtest.h>
 

@@ -60,7 +60,7 @@ int PidlList::Add(LPITEMIDLIST list, HTREEITEM node) {
     if (at.found && duplicates_ != DuplicatePolicy::Accept) {
         Release({list, node});
         if (duplicates_ == DuplicatePolicy::Ignore) return at.index;
-        throw Exception(L"TFxPidlList: Duplicate PIDL");
+        throw Exception(L"PidlList: duplicate item list");
     }
     entries_.insert(entries_.begin() + at.index, Entry{list, node});
     return at.index;

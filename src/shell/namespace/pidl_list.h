@@ -44,7 +44,7 @@ public:
 
     // The entry's index. A sorted collection with an equal entry returns that
     // entry's index (Ignore), inserts anyway (Accept) or throws
-    // "TFxPidlList: Duplicate PIDL" (Error). With an owning allocator the
+    // "PidlList: duplicate item list" (Error). With an owning allocator the
     // collection takes the list over, also when it is not inserted.
     int Add(LPITEMIDLIST list, HTREEITEM node = nullptr);
     // Index of the first entry equal to list, -1 when absent.

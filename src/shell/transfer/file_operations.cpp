@@ -1,10 +1,9 @@
 #include "shell/transfer/file_operations.h"
 
-#include "runtime/application.h"
-#include "shell/transfer/file_identity.h"
-#include "shell/transfer/file_tree_walk.h"
 #include "shell/namespace/shell_context_menu.h"
 #include "shell/namespace/shell_namespace.h"
+#include "shell/transfer/file_identity.h"
+#include "shell/transfer/file_tree_walk.h"
 #include "shell/transfer/transfer_names.h"
 
 #include <shlobj.h>
@@ -168,11 +167,6 @@ std::wstring FirstRefusal(const TransferReport& report) {
     return {};
 }
 
-void Report(const std::wstring& text) {
-    Application& app = Application::Instance();
-    app.MessageBox(text, app.Title(), MB_OK | MB_ICONSTOP);
-}
-
 class OwnFileOperations : public FileOperations {
 public:
     TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
@@ -220,17 +214,6 @@ public:
     std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,
                          DWORD effect) override {
         return FirstRefusal(Planned(sources, folder, KindOf(effect)));
-    }
-
-    bool Transfer(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) override {
-        if (std::wstring why = Refusal(sources, folder, effect); !why.empty()) {
-            Report(why);
-            return false;
-        }
-        TransferProgress quiet;
-        const TransferReport report = Run(sources, folder, effect, quiet);
-        if (!report.Complete()) Report(report.Summary());
-        return report.Complete();
     }
 };
 

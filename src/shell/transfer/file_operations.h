@@ -115,9 +115,6 @@ public:
     // Why the sources cannot go into folder with effect; empty when they can.
     virtual std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,
                                  DWORD effect) = 0;
-    // Carries every source into folder with effect (one of copy, move, link).
-    // False when something was refused or failed (it has been reported).
-    virtual bool Transfer(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) = 0;
 };
 
 std::unique_ptr<FileOperations> MakeFileOperations();

@@ -7,8 +7,8 @@
 // handed to every request.
 #pragma once
 
-#include "shell/transfer/drop_blocks.h"
 #include "shell/namespace/id_list.h"
+#include "shell/transfer/drop_blocks.h"
 
 #include <objidl.h>
 

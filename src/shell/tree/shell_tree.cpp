@@ -2,13 +2,13 @@
 
 #include "runtime/errors.h"
 #include "runtime/form.h"
-#include "shell/transfer/file_operations.h"
-#include "shell/watching/change_watcher.h"
-#include "shell/watching/device_change_dispatcher.h"
+#include "runtime/wait_cursor.h"
 #include "shell/namespace/long_path_folder.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/namespace/system_image_list.h"
-#include "runtime/wait_cursor.h"
+#include "shell/transfer/file_operations.h"
+#include "shell/watching/change_watcher.h"
+#include "shell/watching/device_change_dispatcher.h"
 
 #include <algorithm>
 #include <vector>

@@ -6,14 +6,14 @@
 // the window going away). Assigning SelectedFolder a list navigates to it.
 #pragma once
 
-#include "runtime/timer.h"
-#include "shell/watching/change_watcher.h"
 #include "editors/framed_tree_view.h"
-#include "shell/namespace/shell_locator.h"
+#include "runtime/timer.h"
 #include "shell/namespace/pidl_list.h"
+#include "shell/namespace/shell_locator.h"
+#include "shell/transfer/transfer_job.h"
 #include "shell/tree/refresh_gate.h"
 #include "shell/tree/shell_tree_data.h"
-#include "shell/transfer/transfer_job.h"
+#include "shell/watching/change_watcher.h"
 
 #include <oleidl.h>
 

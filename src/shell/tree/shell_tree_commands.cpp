@@ -10,13 +10,13 @@
 
 #include "runtime/application.h"
 #include "runtime/errors.h"
-#include "shell/transfer/file_operations.h"
-#include "shell/tree/folder_name_rules.h"
-#include "shell/tree/send_to_menu.h"
+#include "runtime/wait_cursor.h"
 #include "shell/namespace/shell_context_menu.h"
 #include "shell/namespace/shell_namespace.h"
+#include "shell/transfer/file_operations.h"
 #include "shell/transfer/tree_data_object.h"
-#include "runtime/wait_cursor.h"
+#include "shell/tree/folder_name_rules.h"
+#include "shell/tree/send_to_menu.h"
 
 #include <cwctype>
 

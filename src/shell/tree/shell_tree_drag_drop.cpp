@@ -10,11 +10,11 @@
 #include "shell/tree/shell_tree.h"
 
 #include "runtime/application.h"
-#include "shell/namespace/com_object.h"
-#include "shell/transfer/file_operations.h"
-#include "shell/namespace/shell_namespace.h"
-#include "shell/transfer/tree_data_object.h"
 #include "runtime/wait_cursor.h"
+#include "shell/namespace/com_object.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/transfer/file_operations.h"
+#include "shell/transfer/tree_data_object.h"
 
 namespace census {
 namespace {

@@ -1,10 +1,10 @@
 // The tree keeping in step with the disk: change messages, the delayed
 // refresh that merges opened folders, folder watches and device events.
-#include "shell/watching/change_watcher.h"
-#include "shell/watching/device_change_dispatcher.h"
+#include "runtime/wait_cursor.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/tree/shell_tree.h"
-#include "runtime/wait_cursor.h"
+#include "shell/watching/change_watcher.h"
+#include "shell/watching/device_change_dispatcher.h"
 
 #include <string>
 #include <unordered_map>

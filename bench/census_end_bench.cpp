@@ -18,7 +18,7 @@
 #include "runtime/application.h"
 #include "runtime/handles.h"
 #include "runtime/string_list.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
 #include "support/census_driver.h"
 #include "support/temp_tree.h"
 

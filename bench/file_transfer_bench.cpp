@@ -4,7 +4,7 @@
 //   a copy of 1 GiB in four files — own vs xcopy /e /i
 //   a move of the 20,000 within one drive — own vs move
 // Arguments: [small files] [MiB per large file].
-#include "shell/file_operations.h"
+#include "shell/transfer/file_operations.h"
 #include "support/temp_tree.h"
 
 #include <windows.h>

@@ -8,12 +8,12 @@
 // (split into the cheap ones and the has-sub-folder test), display names,
 // the shell's order, node insertion and the icons of the rows one screen
 // shows, which is all the tree asks for.
+#include "editors/tree_view.h"
 #include "runtime/application.h"
 #include "runtime/form.h"
-#include "shell/shell_namespace.h"
-#include "shell/shell_tree.h"
-#include "shell/system_image_list.h"
-#include "shell/tree_view.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/namespace/system_image_list.h"
+#include "shell/tree/shell_tree.h"
 #include "shell/tree_loading.h"
 #include "support/temp_tree.h"
 

@@ -4,8 +4,8 @@
 // refresh that finds the one change among the n opened nodes.
 #include "runtime/application.h"
 #include "runtime/form.h"
-#include "shell/shell_namespace.h"
-#include "shell/shell_tree.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/tree/shell_tree.h"
 #include "shell/tree_loading.h"
 #include "support/temp_tree.h"
 

@@ -6,7 +6,7 @@
 // window gave another thread asking it all the while (the worst of the three).
 #include "runtime/application.h"
 #include "runtime/form.h"
-#include "shell/shell_tree.h"
+#include "shell/tree/shell_tree.h"
 #include "shell/tree_loading.h"
 #include "support/temp_tree.h"
 

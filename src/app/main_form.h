@@ -14,7 +14,7 @@
 #include "runtime/form.h"
 #include "runtime/label.h"
 #include "runtime/save_dialog.h"
-#include "shell/shell_tree.h"
+#include "shell/tree/shell_tree.h"
 
 #include <string>
 #include <vector>

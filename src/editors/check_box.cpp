@@ -89,16 +89,16 @@ CheckBox::~CheckBox() {
 
 CheckBoxState CheckBox::State() {
     std::wstring v = EditValue();
-    if (v == properties_.ValueChecked()) return cbsChecked;
-    if (v == properties_.ValueUnchecked()) return cbsUnchecked;
-    return cbsGrayed;
+    if (v == properties_.ValueChecked()) return chkChecked;
+    if (v == properties_.ValueUnchecked()) return chkUnchecked;
+    return chkGrayed;
 }
 
 void CheckBox::SetState(CheckBoxState state) {
     if (state == State()) return;
     switch (state) {
-        case cbsChecked: SetEditValue(properties_.ValueChecked()); break;
-        case cbsUnchecked: SetEditValue(properties_.ValueUnchecked()); break;
+        case chkChecked: SetEditValue(properties_.ValueChecked()); break;
+        case chkUnchecked: SetEditValue(properties_.ValueUnchecked()); break;
         default: SetEditValue(properties_.ValueGrayed()); break;
     }
 }
@@ -373,8 +373,8 @@ void CheckBox::PaintSquare(PainterCanvas& canvas) {
     if (interior.right <= interior.left || interior.bottom <= interior.top) return;
     if (b == cbsUltraFlat) return PaintUltraFlatInterior(canvas, interior);
     UINT flags = DFCS_BUTTONCHECK;
-    if (State() == cbsChecked) flags |= DFCS_CHECKED;
-    if (State() == cbsGrayed) flags |= DFCS_BUTTON3STATE | DFCS_CHECKED;
+    if (State() == chkChecked) flags |= DFCS_CHECKED;
+    if (State() == chkGrayed) flags |= DFCS_BUTTON3STATE | DFCS_CHECKED;
     if (visual_ == ckvPressed) flags |= DFCS_PUSHED;
     if (visual_ == ckvDisabled) flags |= DFCS_INACTIVE;
     if (b != cbs3D) flags |= DFCS_FLAT;
@@ -392,8 +392,8 @@ void CheckBox::PaintUltraFlatInterior(PainterCanvas& canvas, RECT interior) {
     if (visual_ == ckvDisabled) fill = clBtnFace;
     canvas.FillRect(interior, fill);
     CheckBoxState state = State();
-    if (state == cbsUnchecked) return;
-    TColor mark = (visual_ == ckvDisabled || state == cbsGrayed) ? clBtnShadow : clBtnText;
+    if (state == chkUnchecked) return;
+    TColor mark = (visual_ == ckvDisabled || state == chkGrayed) ? clBtnShadow : clBtnText;
     PaintCheckMark(canvas.Handle(), SystemCheck(), interior.left - 2, interior.top - 2, interior, ColorToRgb(mark));
 }
 

@@ -88,8 +88,8 @@ public:
 
     CheckBoxProperties& Properties() override { return properties_; }
 
-    bool Checked() { return State() == cbsChecked; }
-    void SetChecked(bool checked) { SetState(checked ? cbsChecked : cbsUnchecked); }
+    bool Checked() { return State() == chkChecked; }
+    void SetChecked(bool checked) { SetState(checked ? chkChecked : chkUnchecked); }
     CheckBoxState State();
     void SetState(CheckBoxState state);
     void Toggle();
@@ -139,7 +139,7 @@ private:
     CheckBoxProperties properties_;
     CheckLayout layout_;
     CheckVisual visual_ = ckvNormal;
-    CheckBoxState last_state_ = cbsUnchecked;
+    CheckBoxState last_state_ = chkUnchecked;
     bool space_pressed_ = false;
 };
 

@@ -85,9 +85,9 @@ CheckVisual CheckVisualAfter(const CheckMouseEvent& e) {
 
 CheckBoxState ToggledState(CheckBoxState state, bool allow_grayed) {
     switch (state) {
-        case cbsUnchecked: return allow_grayed ? cbsGrayed : cbsChecked;
-        case cbsChecked: return cbsUnchecked;
-        default: return cbsChecked;
+        case chkUnchecked: return allow_grayed ? chkGrayed : chkChecked;
+        case chkChecked: return chkUnchecked;
+        default: return chkChecked;
     }
 }
 

@@ -8,7 +8,7 @@
 
 namespace census {
 
-enum CheckBoxState { cbsUnchecked = 0, cbsChecked = 1, cbsGrayed = 2 };
+enum CheckBoxState { chkUnchecked = 0, chkChecked = 1, chkGrayed = 2 };
 enum CheckVisual { ckvNormal = 0, ckvHot = 1, ckvPressed = 2, ckvDisabled = 3 };
 enum class CheckAlignment { Left, Right, Center };
 

@@ -3,7 +3,7 @@
 #include "editors/system_colors.h"
 #include "editors/theme_service.h"
 
-#include <vsstyle.h>
+#include <vssym32.h>  // the parts and states (vsstyle.h) and the theme property ids
 
 #include <algorithm>
 #include <memory>
@@ -297,7 +297,7 @@ TColor WinXPLookAndFeelPainter::ButtonFaceColor(ButtonState state) const {
     HTHEME theme = ActiveTheme(ThemeClass::Button);
     COLORREF color = 0;
     if (theme && Theme().GetThemeColor &&
-        SUCCEEDED(Theme().GetThemeColor(theme, BP_PUSHBUTTON, ThemedButtonState(state), 204, &color))) {
+        SUCCEEDED(Theme().GetThemeColor(theme, BP_PUSHBUTTON, ThemedButtonState(state), TMT_COLOR, &color))) {
         return color;
     }
     return clBtnFace;
@@ -307,7 +307,7 @@ TColor WinXPLookAndFeelPainter::ButtonGlyphColor(ButtonState state) const {
     HTHEME theme = ActiveTheme(ThemeClass::Button);
     COLORREF color = 0;
     if (theme && Theme().GetThemeColor &&
-        SUCCEEDED(Theme().GetThemeColor(theme, BP_PUSHBUTTON, ThemedButtonState(state), 3803, &color))) {
+        SUCCEEDED(Theme().GetThemeColor(theme, BP_PUSHBUTTON, ThemedButtonState(state), TMT_TEXTCOLOR, &color))) {
         return color;
     }
     return LookAndFeelPainter::ButtonGlyphColor(state);

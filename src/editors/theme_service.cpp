@@ -38,15 +38,6 @@ const wchar_t* const kClassNames[kThemeClassCount] = {
 
 const wchar_t kReceiverClass[] = L"CensusThemeChangedReceiver";
 
-bool IsXpOrLater() {
-    OSVERSIONINFOW info{sizeof(info)};
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&info)) return false;
-#pragma GCC diagnostic pop
-    return info.dwMajorVersion > 5 || (info.dwMajorVersion == 5 && info.dwMinorVersion >= 1);
-}
-
 struct ThemeSlot {
     HTHEME handle = nullptr;
     std::wstring class_name;
@@ -57,7 +48,6 @@ public:
     ThemeService() {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&icc);
-        if (!IsXpOrLater()) return;
         library_.reset(::LoadLibraryW(L"UxTheme.dll"));
         if (!library_) return;
         for (const char* name : kFunctionNames) functions_[name] = ::GetProcAddress(library_.get(), name);

@@ -128,8 +128,7 @@ void Application::HandleException(std::exception_ptr error) {
     } catch (const Exception& e) {
         ShowException(e.Message());
     } catch (const std::exception& e) {
-        std::string what = e.what();
-        ShowException(std::wstring(what.begin(), what.end()));
+        ShowException(FromUtf8(e.what()));
     } catch (...) {
         ShowException(L"Unknown error");
     }

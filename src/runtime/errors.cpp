@@ -13,6 +13,14 @@ std::string ToUtf8(const std::wstring& text) {
     return out;
 }
 
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
 Exception::Exception(std::wstring message) : std::runtime_error(ToUtf8(message)), message_(std::move(message)) {}
 
 std::wstring SystemErrorMessage(unsigned long code) {

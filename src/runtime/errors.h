@@ -45,5 +45,7 @@ std::wstring SystemErrorMessage(unsigned long code);
 
 // UTF-8 for what(); the wide message is what the user sees.
 std::string ToUtf8(const std::wstring& text);
+// The other way: what() of an exception of any kind read as UTF-8.
+std::wstring FromUtf8(const std::string& text);
 
 }  // namespace census

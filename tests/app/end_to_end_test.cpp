@@ -1,9 +1,9 @@
 // The built program, started and driven from outside as a user would.
+#include "runtime/handles.h"
 #include "runtime/string_list.h"
 #include "support/census_driver.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
-#include "runtime/handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The main window's hints, shown by resting the real mouse on its controls.
 #include "app/main_form.h"
 #include "runtime/application.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
 

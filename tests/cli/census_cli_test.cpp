@@ -5,7 +5,7 @@
 #include "runtime/application.h"
 #include "runtime/errors.h"
 #include "runtime/handles.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
 

@@ -1,6 +1,6 @@
-#include "support/gdi_count.h"
 #include "decor/blink_list.h"
 #include "decor/decorated_label.h"
+#include "support/gdi_count.h"
 
 #include "decor/painting.h"
 

@@ -1,6 +1,6 @@
-#include "support/gdi_count.h"
 #include "decor/color_shading.h"
 #include "decor/frames.h"
+#include "support/gdi_count.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "support/gdi_count.h"
 #include "decor/gradient_bands.h"
 #include "decor/gradients.h"
+#include "support/gdi_count.h"
 
 #include <gtest/gtest.h>
 

@@ -97,10 +97,10 @@ TEST(CheckVisualRule, MouseEventsGiveTheSquaresLook) {
         {"space held", space, ckvPressed},
     };
     for (const auto& test : cases) EXPECT_EQ(test.visual, CheckVisualAfter(test.e)) << test.name;
-    EXPECT_EQ(cbsChecked, ToggledState(cbsUnchecked, false));
-    EXPECT_EQ(cbsGrayed, ToggledState(cbsUnchecked, true));
-    EXPECT_EQ(cbsChecked, ToggledState(cbsGrayed, true));
-    EXPECT_EQ(cbsUnchecked, ToggledState(cbsChecked, true));
+    EXPECT_EQ(chkChecked, ToggledState(chkUnchecked, false));
+    EXPECT_EQ(chkGrayed, ToggledState(chkUnchecked, true));
+    EXPECT_EQ(chkChecked, ToggledState(chkGrayed, true));
+    EXPECT_EQ(chkUnchecked, ToggledState(chkChecked, true));
 }
 
 int BlackPixels(const SystemCheckMetrics& m) {
@@ -267,7 +267,7 @@ TEST_F(CheckBoxTest, PixelsOfEachLook) {
         EXPECT_GT(text, 50);
         EXPECT_EQ(!box.Enabled(), emboss > 20);
     }
-    EXPECT_EQ(cbsChecked, box.State());
+    EXPECT_EQ(chkChecked, box.State());
     EXPECT_EQ(3, clicks);  // ticked by the click, grayed, ticked again
 }
 
@@ -443,11 +443,11 @@ TEST(CheckBoxValues, StateFollowsTheEditValue) {
     CheckBox box;
     int changes = 0;
     box.Properties().OnChange = [&](CustomEdit&) { ++changes; };
-    EXPECT_EQ(cbsUnchecked, box.State());
+    EXPECT_EQ(chkUnchecked, box.State());
     EXPECT_EQ(L"False", box.EditValue());
     box.Properties().SetAllowGrayed(true);
     box.Toggle();
-    EXPECT_EQ(cbsGrayed, box.State());
+    EXPECT_EQ(chkGrayed, box.State());
     EXPECT_FALSE(box.Checked());
     box.Toggle();
     EXPECT_TRUE(box.Checked());
@@ -457,7 +457,7 @@ TEST(CheckBoxValues, StateFollowsTheEditValue) {
     box.Properties().SetValueChecked(L"");
     EXPECT_EQ(L"True", box.Properties().ValueChecked());
     box.Properties().SetValueChecked(L"Да");
-    EXPECT_EQ(cbsGrayed, box.State());
+    EXPECT_EQ(chkGrayed, box.State());
     EXPECT_EQ(L"True", box.Properties().DisplayText(L"Да"));
     EXPECT_EQ(L"False", box.Properties().DisplayText(L"False"));
     // Until a caption is set the control shows its name.

@@ -1,5 +1,5 @@
-#include "support/gdi_count.h"
 #include "editors/scroll_bar.h"
+#include "support/gdi_count.h"
 
 #include "runtime/application.h"
 #include "runtime/errors.h"

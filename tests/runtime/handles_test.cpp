@@ -1,5 +1,5 @@
-#include "support/gdi_count.h"
 #include "runtime/handles.h"
+#include "support/gdi_count.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/change_watcher.h"
+#include "shell/watching/change_watcher.h"
 
 #include "support/temp_tree.h"
 

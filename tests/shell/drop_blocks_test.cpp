@@ -1,4 +1,4 @@
-#include "shell/drop_blocks.h"
+#include "shell/transfer/drop_blocks.h"
 
 #include "shell/id_list_fixture.h"
 

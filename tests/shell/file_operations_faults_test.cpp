@@ -1,7 +1,7 @@
 // Every way a transfer or a delete can fail part-way, each checked the same
 // way: every byte of every source and of every file outside the items is
 // still there, and nothing of an item that stayed is left at the target.
-#include "shell/file_operations.h"
+#include "shell/transfer/file_operations.h"
 
 #include "runtime/handles.h"
 #include "shell/small_drive.h"

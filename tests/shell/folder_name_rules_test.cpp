@@ -1,4 +1,4 @@
-#include "shell/folder_name_rules.h"
+#include "shell/tree/folder_name_rules.h"
 
 #include <gtest/gtest.h>
 

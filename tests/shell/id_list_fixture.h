@@ -1,7 +1,7 @@
 // Builds item identifier lists from item payloads for the list tests.
 #pragma once
 
-#include "shell/id_list.h"
+#include "shell/namespace/id_list.h"
 
 #include <cstdint>
 #include <initializer_list>

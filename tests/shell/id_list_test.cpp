@@ -1,5 +1,5 @@
-#include "shell/id_list.h"
-#include "shell/id_list_bytes.h"
+#include "shell/namespace/id_list.h"
+#include "shell/namespace/id_list_bytes.h"
 
 #include "shell/id_list_fixture.h"
 

@@ -2,8 +2,8 @@
 // gives for its item.
 #pragma once
 
-#include "shell/shell_namespace.h"
-#include "shell/tree_view.h"
+#include "editors/tree_view.h"
+#include "shell/namespace/shell_namespace.h"
 
 #include <algorithm>
 #include <cstdlib>

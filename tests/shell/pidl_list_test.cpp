@@ -1,4 +1,4 @@
-#include "shell/pidl_list.h"
+#include "shell/namespace/pidl_list.h"
 
 #include "runtime/errors.h"
 #include "shell/id_list_fixture.h"
@@ -59,7 +59,7 @@ TEST_F(PidlListTest, SortedInsertionFollowsTheDuplicatePolicy) {
                 list.Add(List(4));
                 ADD_FAILURE() << "no exception";
             } catch (const Exception& e) {
-                EXPECT_EQ(e.Message(), L"TFxPidlList: Duplicate PIDL");
+                EXPECT_EQ(e.Message(), L"PidlList: duplicate item list");
             }
         } else {
             const int index = list.Add(List(4));

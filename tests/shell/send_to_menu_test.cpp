@@ -1,8 +1,8 @@
-#include "shell/send_to_menu.h"
+#include "shell/tree/send_to_menu.h"
 
-#include "shell/com_object.h"
-#include "shell/shell_context_menu.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/com_object.h"
+#include "shell/namespace/shell_context_menu.h"
+#include "shell/namespace/shell_namespace.h"
 #include "shell/shown_shell_tree.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "shell/shell_locator.h"
-#include "shell/stored_location.h"
+#include "shell/namespace/shell_locator.h"
+#include "shell/namespace/stored_location.h"
 
 #include "shell/id_list_fixture.h"
 

@@ -1,5 +1,5 @@
-#include "shell/shell_namespace.h"
-#include "shell/system_image_list.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/namespace/system_image_list.h"
 
 #include "shell/id_list_fixture.h"
 #include "support/temp_tree.h"

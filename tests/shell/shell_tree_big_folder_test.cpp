@@ -1,12 +1,12 @@
-#include "shell/shell_tree.h"
+#include "shell/tree/shell_tree.h"
 
 #include "runtime/form.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
 
 #include "node_icon.h"
-#include "tree_loading.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
+#include "tree_loading.h"
 
 #include <gtest/gtest.h>
 

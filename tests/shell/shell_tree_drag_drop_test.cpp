@@ -1,7 +1,7 @@
-#include "shell/com_object.h"
-#include "shell/file_operations.h"
+#include "shell/namespace/com_object.h"
 #include "shell/shown_shell_tree.h"
-#include "shell/tree_data_object.h"
+#include "shell/transfer/file_operations.h"
+#include "shell/transfer/tree_data_object.h"
 
 #include <gtest/gtest.h>
 

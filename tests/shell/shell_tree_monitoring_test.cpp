@@ -1,15 +1,15 @@
 // The tree following the disk while another process changes it.
-#include "shell/shell_tree.h"
+#include "shell/tree/shell_tree.h"
 
 #include "runtime/application.h"
 #include "runtime/form.h"
-#include "shell/change_watcher.h"
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/watching/change_watcher.h"
 
-#include "tree_loading.h"
 #include "support/other_process.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
+#include "tree_loading.h"
 
 #include <dbt.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The tree's own transfers where the shell does no file work: run on a
 // worker while the window answers, with the platform's progress dialog and
 // its Cancel, one report at the end, and refusals that say why.
-#include "shell/file_operations.h"
 #include "shell/shown_shell_tree.h"
-#include "shell/transfer_job.h"
+#include "shell/transfer/file_operations.h"
+#include "shell/transfer/transfer_job.h"
 
 #include "support/other_process.h"
 #include "support/real_input.h"
@@ -40,7 +40,6 @@ public:
         return report;
     }
     std::wstring Refusal(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return {}; }
-    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) { return false; }
 
 private:
     std::atomic<int>& files_done_;
@@ -85,7 +84,6 @@ public:
         asked_.push_back(folder);
         return real_->Refusal(sources, folder, effect);
     }
-    bool Transfer(const std::vector<std::wstring>&, const std::wstring&, DWORD) { return false; }
 
 private:
     std::vector<std::wstring>& asked_;

@@ -7,12 +7,12 @@
 #include "runtime/application.h"
 #include "runtime/errors.h"
 #include "runtime/form.h"
-#include "shell/shell_namespace.h"
-#include "shell/shell_tree.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/tree/shell_tree.h"
 
 #include "support/modal_input.h"
-#include "tree_loading.h"
 #include "support/temp_tree.h"
+#include "tree_loading.h"
 
 #include <gtest/gtest.h>
 

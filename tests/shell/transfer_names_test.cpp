@@ -1,5 +1,5 @@
-#include "shell/file_operations.h"
-#include "shell/transfer_names.h"
+#include "shell/transfer/file_operations.h"
+#include "shell/transfer/transfer_names.h"
 
 #include <gtest/gtest.h>
 

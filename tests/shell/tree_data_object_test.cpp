@@ -1,9 +1,9 @@
-#include "shell/tree_data_object.h"
+#include "shell/transfer/tree_data_object.h"
 
-#include "shell/com_object.h"
 #include "shell/id_list_fixture.h"
-#include "shell/shell_namespace.h"
-#include "shell/shell_tree.h"
+#include "shell/namespace/com_object.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/tree/shell_tree.h"
 
 #include "support/temp_tree.h"
 

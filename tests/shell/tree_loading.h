@@ -4,8 +4,8 @@
 
 #include "runtime/application.h"
 #include "runtime/form.h"
-#include "shell/shell_namespace.h"
-#include "shell/shell_tree.h"
+#include "shell/namespace/shell_namespace.h"
+#include "shell/tree/shell_tree.h"
 
 #include <string>
 

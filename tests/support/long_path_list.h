@@ -2,7 +2,7 @@
 // shell parses: the part it parses, then one enumerated item per level.
 #pragma once
 
-#include "shell/shell_namespace.h"
+#include "shell/namespace/shell_namespace.h"
 
 #include <string>
 #include <vector>

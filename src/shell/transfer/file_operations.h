@@ -1,0 +1,122 @@
+// Copy, move and link of files and folders into a folder, carried out by
+// this program where the platform's shell accepts a drop or a paste but does
+// not do the work.
+//
+// Whether the shell does the work is decided once per process, from what the
+// shell offers: the context menu of a file-system folder (the temporary
+// folder), asked to include renaming, has a "rename" command only where the
+// shell's folder commands and drop targets carry out the file work
+// themselves. (A "paste" command would tell the same, but it is offered only
+// while the clipboard holds files.) Where the shell does the work, the tree
+// leaves every transfer to it and this layer does nothing, so no work is
+// ever done twice.
+//
+// A move within one volume renames each item; across volumes each item is
+// copied, the whole copy confirmed, and only then is its source removed. A
+// failure removes only what this operation made, as recorded while making
+// it. Links inside the items are never followed: a move within a volume
+// carries them along, a copy recreates them where the platform lets it
+// address a link as itself, and otherwise the item stays and the report
+// names the link. Nothing is reported as done that was not.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace census {
+
+// True when the platform's shell carries out drops and pastes into file-system folders.
+bool ShellTransfersFiles();
+// The decision behind it: only a folder menu that was obtained and lacks the
+// file commands tells that the shell does nothing; anything less leaves the
+// work to the shell.
+bool ShellTransfersFilesFrom(bool menu_obtained, bool file_commands_seen);
+
+// Ctrl copies, Shift moves, Ctrl+Shift links; otherwise a move within one
+// drive and a copy across drives; limited to allowed (none when the chosen
+// effect is not allowed). keys: MK_ flags.
+DWORD DefaultDropEffect(DWORD keys, DWORD allowed, bool same_drive);
+
+// True when both paths lie on the same drive (or the same network share).
+bool SameDrive(const std::wstring& a, const std::wstring& b);
+
+// How one item of a transfer ended.
+enum class ItemFate { Moved, Copied, Linked, Deleted, Stayed };
+
+// Why an item stayed where it was.
+enum class StayReason {
+    None,
+    Cancelled,     // the user cancelled before this item was done
+    NotFound,      // the source is gone
+    DiskFull,      // the target drive ran out of space
+    InUse,         // a file is open in another program
+    AccessDenied,  // reading, writing or removing was refused
+    Link,          // a link inside the item could not be carried safely
+    Special,       // a named pipe or device inside the item holds no bytes to copy
+    IntoItself,    // the target folder is the item itself or lies inside it
+    NameTaken,     // the name is taken at the target, or by another item of the same transfer
+    Failed,        // anything else; detail says what the platform said
+};
+
+struct ItemOutcome {
+    std::wstring source;
+    std::wstring target;           // where it went (or would have gone)
+    ItemFate fate = ItemFate::Stayed;
+    StayReason reason = StayReason::None;
+    std::wstring detail;           // the path that caused the reason (the link, the locked file), or the platform's text
+};
+
+// Why an item stayed, from the platform's error code.
+StayReason ReasonOfError(DWORD error);
+
+enum class TransferKind { Copy, Move, Link, Delete };
+
+// What a whole transfer or delete did, item by item, in the order given.
+// An item of a move whose copy is whole but whose source could not be
+// removed entirely has fate Copied and says why in reason and detail.
+struct TransferReport {
+    TransferKind kind = TransferKind::Copy;
+    std::vector<ItemOutcome> items;
+    bool cancelled = false;
+    bool Complete() const;         // every item reached its fate
+    // One message for the user: what moved, was copied, linked or deleted, and what stayed and why.
+    std::wstring Summary() const;
+};
+
+// Progress of a transfer. Called on the thread that runs the transfer.
+class TransferProgress {
+public:
+    virtual ~TransferProgress() = default;
+    // Once, after the items were measured.
+    virtual void Planned(std::uint64_t files, std::uint64_t bytes) {}
+    // After each file (and during a large one).
+    virtual void Advanced(std::uint64_t files_done, std::uint64_t bytes_done, const std::wstring& current) {}
+    // Asked between files (and between blocks of a large one).
+    virtual bool CancelRequested() { return false; }
+};
+
+class FileOperations {
+public:
+    virtual ~FileOperations() = default;
+    // Carries every source into folder with effect (one of copy, move, link).
+    // Shows nothing and may run on any thread; the report says what happened.
+    virtual TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
+                               TransferProgress& progress) {
+        return {};
+    }
+    // Deletes items for good, never following a link inside them. Shows nothing.
+    virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) { return {}; }
+    // The first link found inside path (path itself included), or empty.
+    virtual std::wstring FirstLinkInside(const std::wstring& path) { return {}; }
+    // Why the sources cannot go into folder with effect; empty when they can.
+    virtual std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,
+                                 DWORD effect) = 0;
+};
+
+std::unique_ptr<FileOperations> MakeFileOperations();
+
+}  // namespace census

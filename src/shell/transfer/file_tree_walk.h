@@ -1,0 +1,78 @@
+// The pieces a transfer is made of: a journal of what it made, a meter that
+// passes progress on and asks about cancelling, a copier that never follows
+// a link, and a remover that removes only entries it can address as
+// themselves. None of them shows anything; all may run on any thread.
+#pragma once
+
+#include "shell/transfer/file_operations.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace census {
+
+// What went wrong with one item; reason None when nothing did.
+struct Failure {
+    StayReason reason = StayReason::None;
+    std::wstring detail;
+    explicit operator bool() const { return reason != StayReason::None; }
+};
+
+Failure FailureOf(DWORD error, const std::wstring& path);
+
+// Everything this operation made, in the order it was made; Undo removes it
+// again, newest first, and never anything else.
+class Journal {
+public:
+    void Made(const std::wstring& path, bool folder) { made_.push_back({path, folder}); }
+    void Undo();
+    void Forget() { made_.clear(); }
+
+private:
+    struct Entry {
+        std::wstring path;
+        bool folder;
+    };
+    std::vector<Entry> made_;
+};
+
+class Meter {
+public:
+    explicit Meter(TransferProgress& progress) : progress_(progress) {}
+    void Planned(std::uint64_t files, std::uint64_t bytes) { progress_.Planned(files, bytes); }
+    void FileDone(const std::wstring& path);
+    void BytesDone(std::uint64_t bytes, const std::wstring& path);
+    bool Cancelled();
+
+private:
+    TransferProgress& progress_;
+    std::uint64_t files_ = 0, bytes_ = 0;
+    bool cancelled_ = false;
+};
+
+// Files and bytes below path (path itself included), not entering links.
+void Measure(const std::wstring& path, std::uint64_t& files, std::uint64_t& bytes);
+
+// Copies source (a file or a folder tree) to target, which must not exist.
+// Links inside are recreated where the platform addresses them as links,
+// else the copy fails with StayReason::Link. Everything made goes into the
+// journal; the caller undoes it on failure.
+Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal& journal, Meter& meter);
+
+// The first entry below path (path included) that is a link, or a named
+// pipe or device when specials is set; reason says which.
+Failure FirstAwkwardEntry(const std::wstring& path, bool specials);
+
+// Removes path and everything below it, never through a link: links the
+// platform addresses as themselves are removed as links, any other link
+// stops the removal before anything is removed. counted: each removed file
+// is progress (a delete), not the tail of a copy already counted (a move).
+Failure RemoveTree(const std::wstring& path, Meter& meter, bool counted);
+
+// The path's expected final path: its parent's final path and its name.
+std::wstring ExpectedFinalPath(const std::wstring& path);
+
+}  // namespace census

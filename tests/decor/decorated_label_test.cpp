@@ -2,7 +2,7 @@
 #include "decor/blink_list.h"
 #include "decor/decorated_label.h"
 
-#include "decor/painting.h"
+#include "support/painting.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "shell/com_object.h"
 #include "shell/tree_data_object.h"
 
+#include "support/recorded_messages.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -26,18 +27,13 @@ protected:
         temp.Dir(L"dst");
         temp.Dir(L"dst\\taken");
         temp.Dir(L"taken");
-        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT) {
-            messages.push_back(text);
-            return IDOK;
-        };
     }
-    ~FileOperationsTest() override { Application::Instance().MessageBoxOverride = nullptr; }
 
     bool SourceIntact() { return ReadBytes(temp.Path(L"src\\inner\\a.txt")) == "abc" && ReadBytes(temp.Path(L"src\\b.txt")) == "b"; }
 
+    RecordedMessages recorded;
     TempTree temp;
     std::unique_ptr<FileOperations> files = MakeFileOperations();
-    std::vector<std::wstring> messages;
 };
 
 TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
@@ -55,10 +51,10 @@ TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
         {"missing destination", temp.Path(L"src"), temp.Path(L"nowhere"), DROPEFFECT_COPY},
     };
     for (const Case& c : cases) {
-        messages.clear();
+        recorded.boxes.clear();
         EXPECT_FALSE(files->Refusal({c.source}, c.folder, c.effect).empty()) << c.name;
         EXPECT_FALSE(files->Transfer({c.source}, c.folder, c.effect)) << c.name;
-        EXPECT_EQ(messages.size(), 1u) << c.name;
+        EXPECT_EQ(recorded.boxes.size(), 1u) << c.name;
         EXPECT_TRUE(SourceIntact()) << c.name;
         EXPECT_TRUE(FileExists(temp.Path(L"taken"))) << c.name;
     }
@@ -80,7 +76,7 @@ TEST_F(FileOperationsTest, CopyMoveAndLinkCarryTheWholeTree) {
 
     ASSERT_TRUE(files->Transfer({temp.Path(L"taken\\src")}, temp.Root(), DROPEFFECT_LINK));
     EXPECT_TRUE(FileExists(temp.Path(L"src.lnk")));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(recorded.boxes.empty());
 }
 
 TEST_F(FileOperationsTest, PathsBeyondTheClassicLimitAndOutsideTheCodePage) {

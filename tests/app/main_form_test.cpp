@@ -7,6 +7,7 @@
 #include "support/long_path_list.h"
 #include "support/other_process.h"
 #include "support/real_input.h"
+#include "support/recorded_messages.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -105,12 +106,6 @@ protected:
         // The platform's save dialog moves the current directory to the
         // folder saved in; it is put back so test folders can be removed.
         ::GetCurrentDirectoryW(MAX_PATH, initial_directory_);
-        Application& app = Application::Instance();
-        app.OnException = [this](const std::wstring& m) { errors.push_back(m); };
-        app.MessageBoxOverride = [this](const std::wstring& text, const std::wstring& caption, UINT flags) {
-            boxes.push_back({text, caption, flags});
-            return IDOK;
-        };
         auto acting_form = std::make_unique<ActingForm>();
         acting = acting_form.get();
         form = std::move(acting_form);
@@ -119,10 +114,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        Application& app = Application::Instance();
-        app.OnException = nullptr;
-        app.MessageBoxOverride = nullptr;
-        app.ProcessMessages();
+        Application::Instance().ProcessMessages();
         ::SetCurrentDirectoryW(initial_directory_);
     }
     void Choose(const std::wstring& folder) {
@@ -140,14 +132,11 @@ protected:
     }
     std::wstring PaneText() { return form->Memo1->Lines().Text(); }
 
-    struct Box {
-        std::wstring text, caption;
-        UINT flags;
-    };
+    testing::RecordedMessages recorded;
+    std::vector<testing::ShownBox>& boxes = recorded.boxes;
+    std::vector<std::wstring>& errors = recorded.errors;
     std::unique_ptr<TForm1> form;
     ActingForm* acting = nullptr;
-    std::vector<std::wstring> errors;
-    std::vector<Box> boxes;
     wchar_t initial_directory_[MAX_PATH] = L"";
 };
 

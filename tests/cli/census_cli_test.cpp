@@ -7,6 +7,7 @@
 #include "runtime/handles.h"
 #include "shell/namespace/shell_namespace.h"
 #include "support/real_input.h"
+#include "support/recorded_messages.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -45,19 +46,14 @@ void MakeCensusFixture(const TempTree& t) {
 class WindowCensus {
 public:
     WindowCensus() {
-        Application& app = Application::Instance();
-        app.OnException = [](const std::wstring& m) { ADD_FAILURE() << ToUtf8(m); };
-        app.MessageBoxOverride = [](const std::wstring&, const std::wstring&, UINT) { return IDOK; };
         form_ = std::make_unique<TForm1>();
         form_->Show();
-        app.ProcessMessages();
+        Application::Instance().ProcessMessages();
     }
     ~WindowCensus() {
         form_.reset();
-        Application& app = Application::Instance();
-        app.OnException = nullptr;
-        app.MessageBoxOverride = nullptr;
-        app.ProcessMessages();
+        Application::Instance().ProcessMessages();
+        for (const std::wstring& m : recorded_.errors) ADD_FAILURE() << ToUtf8(m);
     }
 
     // The folder chosen, the box set, a real click on the start button, and
@@ -81,6 +77,7 @@ public:
     }
 
 private:
+    testing::RecordedMessages recorded_;  // exceptions fail the test at the end
     std::unique_ptr<TForm1> form_;
 };
 

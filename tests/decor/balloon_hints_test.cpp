@@ -2,7 +2,7 @@
 #include "runtime/application.h"
 #include "runtime/form.h"
 
-#include "decor/painting.h"
+#include "support/painting.h"
 #include "support/gdi_count.h"
 #include "support/real_input.h"
 

@@ -2,7 +2,7 @@
 #include "decor/decorated_label.h"
 #include "support/gdi_count.h"
 
-#include "decor/painting.h"
+#include "support/painting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "decor/gradient_separator.h"
 
-#include "decor/painting.h"
+#include "support/painting.h"
 
 #include <gtest/gtest.h>
 

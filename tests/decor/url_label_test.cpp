@@ -3,7 +3,7 @@
 #include "decor/url_label.h"
 #include "runtime/form.h"
 
-#include "decor/painting.h"
+#include "support/painting.h"
 
 #include <gtest/gtest.h>
 

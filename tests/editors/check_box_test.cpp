@@ -5,6 +5,7 @@
 #include "editors/system_check.h"
 #include "runtime/application.h"
 #include "runtime/form.h"
+#include "support/painting.h"
 #include "support/real_input.h"
 
 #include <gtest/gtest.h>
@@ -167,13 +168,7 @@ protected:
         button.SetParent(nullptr);
         Application::Instance().ProcessMessages();
     }
-    std::unique_ptr<MemoryBitmap> Picture() {
-        auto b = std::make_unique<MemoryBitmap>(box.Width(), box.Height());
-        b->Fill(clFuchsia);
-        Canvas canvas(b->Dc());
-        box.Paint(canvas);
-        return b;
-    }
+    std::unique_ptr<MemoryBitmap> Picture() { return PaintOf(box, clFuchsia); }
     // Outline, interior and mark of the square as a picture shows it.
     struct Square {
         COLORREF ring, outline, interior;

@@ -5,6 +5,8 @@
 #include "editors/theme_service.h"
 #include "runtime/application.h"
 
+#include "support/recorded_messages.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -222,8 +224,7 @@ TEST(ThemeService, ThemeChangeClosesHandlesAndTellsNotificatorsInOrder) {
         EXPECT_EQ(nullptr, ThemeHandle(ThemeClass::Edit));
         EXPECT_FALSE(NativeThemingAvailable({ThemeClass::Edit}));
     }
-    std::vector<std::wstring> shown;
-    Application::Instance().OnException = [&](const std::wstring& message) { shown.push_back(message); };
+    testing::RecordedMessages recorded;
     std::vector<int> order;
     ThemeChangedNotificator first([&] { order.push_back(1); });
     ThemeChangedNotificator second([&] {
@@ -233,8 +234,7 @@ TEST(ThemeService, ThemeChangeClosesHandlesAndTellsNotificatorsInOrder) {
     ThemeChangedNotificator third([&] { order.push_back(3); });
     EXPECT_EQ(0, ::SendMessageW(ThemeChangeReceiverWindow(), WM_THEMECHANGED, 0, 0));
     EXPECT_EQ((std::vector<int>{1, 2, 3}), order);
-    EXPECT_EQ(1u, shown.size());
-    Application::Instance().OnException = nullptr;
+    EXPECT_EQ(1u, recorded.errors.size());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "shell/namespace/com_object.h"
 #include "shell/transfer/tree_data_object.h"
 
+#include "support/recorded_messages.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -26,12 +27,7 @@ protected:
         temp.Dir(L"dst");
         temp.Dir(L"dst\\taken");
         temp.Dir(L"taken");
-        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT) {
-            messages.push_back(text);
-            return IDOK;
-        };
     }
-    ~FileOperationsTest() override { Application::Instance().MessageBoxOverride = nullptr; }
 
     // What a drop or a paste asks of the layer, run to its end without a word.
     TransferReport Carry(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) {
@@ -40,9 +36,9 @@ protected:
     }
     bool SourceIntact() { return ReadBytes(temp.Path(L"src\\inner\\a.txt")) == "abc" && ReadBytes(temp.Path(L"src\\b.txt")) == "b"; }
 
+    RecordedMessages recorded;
     TempTree temp;
     std::unique_ptr<FileOperations> files = MakeFileOperations();
-    std::vector<std::wstring> messages;
 };
 
 TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
@@ -60,12 +56,12 @@ TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
         {"missing destination", temp.Path(L"src"), temp.Path(L"nowhere"), DROPEFFECT_COPY},
     };
     for (const Case& c : cases) {
-        messages.clear();
+        recorded.boxes.clear();
         EXPECT_FALSE(files->Refusal({c.source}, c.folder, c.effect).empty()) << c.name;
         const TransferReport report = Carry({c.source}, c.folder, c.effect);
         EXPECT_FALSE(report.Complete()) << c.name;
         EXPECT_FALSE(report.Summary().empty()) << c.name << ": the report says why";
-        EXPECT_TRUE(messages.empty()) << c.name << ": the layer itself shows nothing";
+        EXPECT_TRUE(recorded.boxes.empty()) << c.name << ": the layer itself shows nothing";
         EXPECT_TRUE(SourceIntact()) << c.name;
         EXPECT_TRUE(FileExists(temp.Path(L"taken"))) << c.name;
     }
@@ -87,7 +83,7 @@ TEST_F(FileOperationsTest, CopyMoveAndLinkCarryTheWholeTree) {
 
     ASSERT_TRUE(Carry({temp.Path(L"taken\\src")}, temp.Root(), DROPEFFECT_LINK).Complete());
     EXPECT_TRUE(FileExists(temp.Path(L"src.lnk")));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(recorded.boxes.empty());
 }
 
 TEST_F(FileOperationsTest, PathsBeyondTheClassicLimitAndOutsideTheCodePage) {

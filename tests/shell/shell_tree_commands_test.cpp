@@ -34,20 +34,26 @@ protected:
             Pause(50);
             ButtonDown(true);
             ButtonUp(true);
-            Pause(800);
-            menu_seen = ShownMenu() != nullptr;
+            menu_seen = WaitUntil([] { return ShownMenu() != nullptr; });
             KeyDown(VK_UP);  // from nothing highlighted to the last entry: rename
             KeyUp(VK_UP);
-            Pause(100);
             KeyDown(VK_RETURN);
             KeyUp(VK_RETURN);
-            Pause(400);
+            WaitUntil([] { return ShownMenu() == nullptr; });
         });
         return menu_seen;
     }
     static HWND ShownMenu() {
         HWND menu = ::FindWindowW(L"#32768", nullptr);
         return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+    }
+    // A dialog box of this process on screen.
+    static HWND ShownDialog() {
+        return WaitForOwnWindow([](HWND h) {
+            wchar_t cls[16] = L"";
+            ::GetClassNameW(h, cls, 16);
+            return std::wstring(cls) == L"#32770";
+        }, 0);
     }
 };
 
@@ -149,7 +155,7 @@ TEST_F(ShellTreeCommands, EachCommandKeyRefreshesOnceWhenItsVerbAsksAndNeverAgai
     }
     EXPECT_EQ(CountEntries(temp.Root()), 3);
     EXPECT_EQ(CountEntries(temp.Path(L"Beta")), 0);
-    EXPECT_EQ(messages.size(), 1u) << "Beta pasted into itself is refused";
+    EXPECT_EQ(recorded.boxes.size(), 1u) << "Beta pasted into itself is refused";
 }
 
 TEST_F(ShellTreeCommands, ANameLongerThanTheShellTakesIsRefused) {
@@ -158,7 +164,7 @@ TEST_F(ShellTreeCommands, ANameLongerThanTheShellTakesIsRefused) {
     ASSERT_TRUE(tree.IsEditing());
     ::SetWindowTextW(tree.EditControl(), std::wstring(300, L'n').c_str());
     Press({VK_RETURN});
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(recorded.boxes.size(), 1u);
     EXPECT_TRUE(FileExists(temp.Path(L"gamma")));
     EXPECT_NE(Top(L"gamma"), nullptr) << "the node keeps its old text";
 }
@@ -192,16 +198,16 @@ TEST_F(ShellTreeCommands, RefusedNamesSayWhyAndTheFolderKeepsItsName) {
     ClickOn(Top(L"gamma"));
     for (const Case& c : cases) {
         const std::string label = ::testing::PrintToString(c.name);
-        messages.clear();
+        recorded.boxes.clear();
         Press({VK_F2});
         ASSERT_TRUE(tree.IsEditing()) << label;
         Press({VK_CONTROL, 'A'}, 50);
         TypeText(c.name);
         Press({VK_RETURN});
         EXPECT_FALSE(tree.IsEditing()) << label;
-        ASSERT_EQ(messages.size(), 1u) << label;
-        EXPECT_NE(messages[0].find(c.reason), std::wstring::npos) << label;
-        if (c.name.size() > room) EXPECT_NE(messages[0].find(std::to_wstring(room)), std::wstring::npos) << label;
+        ASSERT_EQ(recorded.boxes.size(), 1u) << label;
+        EXPECT_NE(recorded.boxes[0].text.find(c.reason), std::wstring::npos) << label;
+        if (c.name.size() > room) EXPECT_NE(recorded.boxes[0].text.find(std::to_wstring(room)), std::wstring::npos) << label;
         EXPECT_EQ(tree.NodeText(tree.Selected()), L"gamma") << label;
         EXPECT_TRUE(FileExists(temp.Path(L"gamma"))) << label;
         EXPECT_EQ(CountEntries(temp.Root()), 3) << label;
@@ -209,12 +215,12 @@ TEST_F(ShellTreeCommands, RefusedNamesSayWhyAndTheFolderKeepsItsName) {
 
     // The longest name that fits is taken whole.
     const std::wstring longest(room, L'l');
-    messages.clear();
+    recorded.boxes.clear();
     Press({VK_F2});
     Press({VK_CONTROL, 'A'}, 50);
     TypeText(longest);
     Press({VK_RETURN});
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(recorded.boxes.empty());
     EXPECT_TRUE(FileExists(temp.Path(longest)));
     EXPECT_EQ(tree.NodeText(tree.Selected()), longest);
 }
@@ -255,12 +261,8 @@ TEST_F(ShellTreeCommands, AFailedRenameDoesNotHideTheNextChangeOnDisk) {
     EXPECT_NE(Top(L"gamma"), nullptr) << "the node keeps its old text";
 
     temp.Dir(L"fresh");
-    const ULONGLONG end = ::GetTickCount64() + 6000;
-    while (!Top(L"fresh") && ::GetTickCount64() < end) {
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
-    EXPECT_NE(Top(L"fresh"), nullptr) << "the change after the failed rename is not swallowed";
+    EXPECT_TRUE(PumpUntil([&] { return Top(L"fresh") != nullptr; }, 6000))
+        << "the change after the failed rename is not swallowed";
 }
 
 TEST_F(ShellTreeCommands, CtrlCThenCtrlVCopiesIntoTheSelectedFolder) {
@@ -274,8 +276,8 @@ TEST_F(ShellTreeCommands, CtrlCThenCtrlVCopiesIntoTheSelectedFolder) {
     EXPECT_EQ(refreshes, 1) << "the transfer's end refreshes; the key adds none";
     EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\inner\\a.txt")), "abc");
     EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
-    ASSERT_EQ(messages.size(), 1u) << "one report at the end";
-    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
+    ASSERT_EQ(recorded.boxes.size(), 1u) << "one report at the end";
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(recorded.boxes[0].text);
 }
 
 TEST_F(ShellTreeCommands, CtrlXThenCtrlVMovesIt) {
@@ -298,7 +300,7 @@ TEST_F(ShellTreeCommands, PastingAFolderIntoItsOwnChildIsRefused) {
     Application::Instance().ProcessMessages();
     ClickOn(Child(Top(L"alpha"), L"inner"));
     Press({VK_CONTROL, 'V'});
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(recorded.boxes.size(), 1u);
     EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
     EXPECT_EQ(CountEntries(temp.Path(L"alpha\\inner")), 1);
 }
@@ -310,10 +312,10 @@ TEST_F(ShellTreeCommands, DelOnAFolderRemovesItAfterTheConfirmationAndSelectsIts
     tree.OnFillStart = [&](ShellTree&) { ++refreshes; };
     Perform([] {
         Chord({VK_SHIFT, VK_DELETE});
-        Pause(1500);  // the shell's confirmation is up
+        if (!WaitUntil([] { return ShownDialog() != nullptr; })) return;  // no confirmation: the checks below fail
         KeyDown(VK_RETURN);
         KeyUp(VK_RETURN);
-        Pause(800);
+        WaitUntil([] { return ShownDialog() == nullptr; });
     });
     EXPECT_FALSE(FileExists(temp.Path(L"gamma")));
     EXPECT_EQ(Top(L"gamma"), nullptr);
@@ -330,7 +332,7 @@ TEST_F(ShellTreeCommands, TheRootHasNoMenuAndDelOnItDoesNothing) {
         Pause(50);
         ButtonDown(true);
         ButtonUp(true);
-        Pause(600);
+        Pause(600);  // time for a menu that must not come
         menu_seen = ShownMenu() != nullptr;
         KeyDown(VK_ESCAPE);
         KeyUp(VK_ESCAPE);

@@ -83,8 +83,8 @@ TEST_F(ShellTreeDragDrop, DraggingAFolderOntoAnotherMovesItAndBothNodesShowIt) {
     Drag(Top(L"alpha"), beta);
     EXPECT_EQ(highlighted, beta) << "the node under the pointer is the drop target";
     EXPECT_EQ(label_colour, ::GetSysColor(COLOR_HIGHLIGHT));
-    ASSERT_EQ(messages.size(), 1u) << "one report at the end";
-    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
+    ASSERT_EQ(recorded.boxes.size(), 1u) << "one report at the end";
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(recorded.boxes[0].text);
     EXPECT_FALSE(FileExists(temp.Path(L"alpha")));
     EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\inner\\a.txt")), "abc");
     ASSERT_NE(Top(L"Beta"), nullptr) << "the tree was refreshed";

@@ -30,15 +30,7 @@ using testing::TempTree;
 // after its delay. Both are awaited no longer than this beyond the delay.
 constexpr unsigned kSlack = 3000;
 
-bool WaitFor(const std::function<bool()>& done, unsigned ms) {
-    const ULONGLONG end = ::GetTickCount64() + ms;
-    while (!done()) {
-        if (::GetTickCount64() > end) return false;
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
-    return true;
-}
+using testing::PumpUntil;
 
 int ThreadCount() {
     UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -117,15 +109,15 @@ TEST_F(ShellTreeMonitoring, FolderMadeRenamedAndRemovedElsewhereTwoLevelsDownFol
     const unsigned within = kFocusedRefreshDelay + kSlack;
 
     ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"alpha\\deep\\Made"))));
-    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Made") != nullptr; }, within));
+    EXPECT_TRUE(PumpUntil([&] { return Child(deep, L"Made") != nullptr; }, within));
     EXPECT_EQ(ChildTexts(deep), (std::vector<std::wstring>{L"deeper", L"Made"}));
 
     ASSERT_TRUE(RunCommand(L"ren " + Quoted(temp.Path(L"alpha\\deep\\Made")) + L" Renamed"));
-    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Renamed") != nullptr; }, within));
+    EXPECT_TRUE(PumpUntil([&] { return Child(deep, L"Renamed") != nullptr; }, within));
     EXPECT_EQ(ChildTexts(deep), (std::vector<std::wstring>{L"deeper", L"Renamed"}));
 
     ASSERT_TRUE(RunCommand(L"rmdir " + Quoted(temp.Path(L"alpha\\deep\\Renamed"))));
-    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Renamed") == nullptr; }, within));
+    EXPECT_TRUE(PumpUntil([&] { return Child(deep, L"Renamed") == nullptr; }, within));
     EXPECT_EQ(ChildTexts(deep), std::vector<std::wstring>{L"deeper"});
 
     EXPECT_TRUE(tree->IsExpanded(tree->ParentNode(deep)));
@@ -142,7 +134,7 @@ TEST_F(ShellTreeMonitoring, SelectedFolderRemovedElsewhereHandsTheSelectionToIts
     ASSERT_EQ(tree->Selected(), deeper);
     changes = 0;
     ASSERT_TRUE(RunCommand(L"rmdir " + Quoted(temp.Path(L"alpha\\deep\\deeper"))));
-    EXPECT_TRUE(WaitFor([&] { return tree->Selected() == deep; }, kFocusedRefreshDelay + kSlack));
+    EXPECT_TRUE(PumpUntil([&] { return tree->Selected() == deep; }, kFocusedRefreshDelay + kSlack));
     EXPECT_EQ(tree->SelectedFolderPath(), temp.Path(L"alpha\\deep"));
     EXPECT_GE(changes, 1) << "the new selection is reported";
 }
@@ -153,8 +145,8 @@ TEST_F(ShellTreeMonitoring, BurstOfFiftyChangesGivesOneRefresh) {
     int refreshes = 0;
     tree->OnFillComplete = [&](ShellTree&) { ++refreshes; };
     ASSERT_TRUE(RunCommand(L"for /l %i in (1,1,50) do @mkdir " + Quoted(temp.Path(L"alpha\\deep\\b%i"))));
-    EXPECT_TRUE(WaitFor([&] { return refreshes > 0; }, kUnfocusedRefreshDelay + kSlack));
-    WaitFor([] { return false; }, kUnfocusedRefreshDelay + 500);
+    EXPECT_TRUE(PumpUntil([&] { return refreshes > 0; }, kUnfocusedRefreshDelay + kSlack));
+    PumpUntil([] { return false; }, kUnfocusedRefreshDelay + 500);
     EXPECT_EQ(refreshes, 1);
     EXPECT_EQ(ChildTexts(deep).size(), 51u);
     tree->OnFillComplete = nullptr;
@@ -164,10 +156,10 @@ TEST_F(ShellTreeMonitoring, WithoutDynamicRefreshNothingIsWatchedAndOnAgainItIs)
     TreeNode deep = OpenDeep();
     tree->SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
     ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"alpha\\deep\\Unwatched"))));
-    EXPECT_FALSE(WaitFor([&] { return Child(deep, L"Unwatched") != nullptr; }, kFocusedRefreshDelay + kSlack));
+    EXPECT_FALSE(PumpUntil([&] { return Child(deep, L"Unwatched") != nullptr; }, kFocusedRefreshDelay + kSlack));
     tree->SetOptions(kDefaultShellTreeOptions);
     ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"alpha\\deep\\Watched"))));
-    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Watched") != nullptr; }, kFocusedRefreshDelay + kSlack));
+    EXPECT_TRUE(PumpUntil([&] { return Child(deep, L"Watched") != nullptr; }, kFocusedRefreshDelay + kSlack));
 }
 
 TEST_F(ShellTreeMonitoring, WatcherThreadsEndWithTheTree) {
@@ -203,9 +195,9 @@ TEST_F(ShellTreeMonitoring, AChangeWaitsShortWithTheFocusAndLongWithout) {
         }
         ASSERT_EQ(tree->Focused(), c.focused);
         temp.Dir(c.made);
-        ASSERT_TRUE(WaitFor([&] { return tree->ArmedRefreshDelay() != 0; }, kSlack)) << c.delay;
+        ASSERT_TRUE(PumpUntil([&] { return tree->ArmedRefreshDelay() != 0; }, kSlack)) << c.delay;
         EXPECT_EQ(tree->ArmedRefreshDelay(), c.delay);
-        EXPECT_TRUE(WaitFor([&] { return tree->ArmedRefreshDelay() == 0; }, c.delay + kSlack));
+        EXPECT_TRUE(PumpUntil([&] { return tree->ArmedRefreshDelay() == 0; }, c.delay + kSlack));
         EXPECT_EQ(ChildTexts(deep).size(), c.focused ? 2u : 3u);
     }
 }
@@ -217,12 +209,16 @@ TEST_F(ShellTreeMonitoring, SwitchingDynamicRefreshOffStopsEveryRefresh) {
     int refreshes = 0;
     tree->OnFillStart = [&](ShellTree&) { ++refreshes; };
     temp.Dir(L"alpha\\deep\\armed");
-    ASSERT_TRUE(WaitFor([&] { return tree->ArmedRefreshDelay() != 0; }, kSlack));
+    ASSERT_TRUE(PumpUntil([&] { return tree->ArmedRefreshDelay() != 0; }, kSlack));
     temp.Dir(L"alpha\\deep\\queued");
-    ::Sleep(500);  // the change is posted, not yet handled
+    // The change is posted, not yet handled.
+    ASSERT_TRUE(testing::WaitUntil([] {
+        MSG posted;
+        return ::PeekMessageW(&posted, nullptr, kFolderChangeMessage, kFolderChangeMessage, PM_NOREMOVE) != FALSE;
+    }, kSlack));
     tree->SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
     EXPECT_EQ(tree->ArmedRefreshDelay(), 0u);
-    EXPECT_FALSE(WaitFor([&] { return refreshes > 0 || tree->ArmedRefreshDelay() != 0; },
+    EXPECT_FALSE(PumpUntil([&] { return refreshes > 0 || tree->ArmedRefreshDelay() != 0; },
                          kFocusedRefreshDelay + kSlack));
     EXPECT_EQ(ChildTexts(deep), std::vector<std::wstring>{L"deeper"});
     tree->OnFillStart = nullptr;
@@ -260,7 +256,7 @@ private:
 TEST_F(ShellTreeMonitoring, ASlowDriveDoesNotHoldTheWindow) {
     SlowOpener slow;
     MakeTree(slow.Opener());
-    EXPECT_TRUE(WaitFor([&] { return !slow.Opened().empty(); }, kSlack)) << "opened on the watcher thread";
+    EXPECT_TRUE(PumpUntil([&] { return !slow.Opened().empty(); }, kSlack)) << "opened on the watcher thread";
     TreeNode deep = OpenDeep();  // clicks and keys, answered while the drive hangs
     EXPECT_TRUE(tree->IsExpanded(deep));
     const int threads = ThreadCount();
@@ -272,7 +268,7 @@ TEST_F(ShellTreeMonitoring, ASlowDriveDoesNotHoldTheWindow) {
     ASSERT_TRUE(tree->WaitWatchesSettled(kSlack));
 
     temp.Dir(L"alpha\\deep\\Made");
-    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Made") != nullptr; }, kFocusedRefreshDelay + kSlack));
+    EXPECT_TRUE(PumpUntil([&] { return Child(deep, L"Made") != nullptr; }, kFocusedRefreshDelay + kSlack));
     EXPECT_EQ(ChildTexts(deep), (std::vector<std::wstring>{L"deeper", L"Made"}));
     const std::vector<std::wstring> opened = slow.Opened();
     for (const std::wstring& path : opened)
@@ -300,7 +296,7 @@ TEST_F(ShellTreeMonitoring, ARenameNoWatchReportsDoesNotHideTheNextChange) {
     ASSERT_EQ(tree->NodeText(tree->Selected()), L"Gamma");
 
     ASSERT_TRUE(RunCommand(L"mkdir " + Quoted(temp.Path(L"alpha\\deep\\Made"))));
-    EXPECT_TRUE(WaitFor([&] { return Child(deep, L"Made") != nullptr; }, kUnfocusedRefreshDelay + kSlack));
+    EXPECT_TRUE(PumpUntil([&] { return Child(deep, L"Made") != nullptr; }, kUnfocusedRefreshDelay + kSlack));
 }
 
 // Beta has no sub-folder and was never opened: where the platform answers
@@ -366,9 +362,9 @@ TEST_F(ShellTreeMonitoring, DriveDefinedAndRemovedElsewhereShowsAndLeavesUnderTh
     ASSERT_FALSE(shows_drive());
 
     ASSERT_TRUE(testing::RunHelperTest(L"ShellTreeHelper.DISABLED_DriveDefinition", L"define " + drive + L" " + temp.Root()));
-    EXPECT_TRUE(WaitFor(shows_drive, kSlack));
+    EXPECT_TRUE(PumpUntil(shows_drive, kSlack));
     ASSERT_TRUE(testing::RunHelperTest(L"ShellTreeHelper.DISABLED_DriveDefinition", L"remove " + drive + L" " + temp.Root()));
-    EXPECT_TRUE(WaitFor([&] { return !shows_drive(); }, kSlack));
+    EXPECT_TRUE(PumpUntil([&] { return !shows_drive(); }, kSlack));
     ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive.c_str(), nullptr);
 }
 

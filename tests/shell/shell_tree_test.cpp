@@ -185,10 +185,7 @@ TEST_F(ShellTreeTest, NewBaseFolderRefillsAndChangeDelayDefersTheReport) {
     tree.SetChangeDelay(30);
     tree.Select(tree.FirstChild(tree.FirstRoot()));
     EXPECT_EQ(changes, 0) << "reported only after the delay";
-    for (int i = 0; i < 100 && changes == 0; ++i) {
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
+    testing::PumpUntil([&] { return changes > 0; }, 1000);
     EXPECT_EQ(changes, 1);
 }
 

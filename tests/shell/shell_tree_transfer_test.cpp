@@ -136,9 +136,9 @@ TEST_F(ShellTreeTransfers, ADropOntoATakenNameIsRefusedWithAMessage) {
     });
     FinishTransfers();
     Application::Instance().ProcessMessages();
-    ASSERT_EQ(messages.size(), 1u) << "the refusal is shown once the drop has returned";
-    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONSTOP));
-    EXPECT_NE(messages[0].find(L"alpha"), std::wstring::npos) << ToUtf8(messages[0]);
+    ASSERT_EQ(recorded.boxes.size(), 1u) << "the refusal is shown once the drop has returned";
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_NE(recorded.boxes[0].text.find(L"alpha"), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
     EXPECT_EQ(CountEntries(temp.Path(L"Beta\\alpha")), 0) << "the folder there is untouched";
     EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
 }
@@ -157,8 +157,8 @@ TEST_F(ShellTreeTransfers, DelOnAFolderHoldingALinkIsRefusedNamingTheLink) {
         KeyUp(VK_RETURN);
         Pause(500);
     });
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find(temp.Path(L"gamma\\to-desk")), std::wstring::npos) << ToUtf8(messages[0]);
+    ASSERT_EQ(recorded.boxes.size(), 1u);
+    EXPECT_NE(recorded.boxes[0].text.find(temp.Path(L"gamma\\to-desk")), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
     EXPECT_EQ(ReadBytes(elsewhere.Path(L"desk\\keep.txt")), "keep") << "what the link leads to is untouched";
     EXPECT_TRUE(FileExists(temp.Path(L"gamma\\to-desk")));
     EXPECT_NE(Top(L"gamma"), nullptr);
@@ -249,8 +249,8 @@ TEST_F(ShellTreeTransfers, AFolderDraggedFromThePlatformsFileBrowserLandsInTheFo
     FinishTransfers();
     EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\dragme\\d.txt")), "ddd");
     EXPECT_FALSE(FileExists(temp.Path(L"shown\\dragme"))) << "a drag within one drive moves";
-    ASSERT_EQ(messages.size(), 1u) << "one report at the end";
-    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
+    ASSERT_EQ(recorded.boxes.size(), 1u) << "one report at the end";
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(recorded.boxes[0].text);
     tree.Expand(Top(L"Beta"));
     EXPECT_NE(Child(Top(L"Beta"), L"dragme"), nullptr) << "the tree shows it";
 }
@@ -296,11 +296,10 @@ TEST_F(ShellTreeTransfers, CtrlVTakesWhatAnotherProgramCutOrCopied) {
         Press({VK_CONTROL, 'V'});
         EXPECT_EQ(ReadBytes(temp.Path(std::wstring(c.into) + L"\\alpha\\inner\\a.txt")), "abc") << ToUtf8(c.mode);
         EXPECT_EQ(FileExists(temp.Path(L"alpha")), c.source_stays) << ToUtf8(c.mode);
-        ASSERT_EQ(messages.size(), 1u) << "one report per paste";
-        EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(messages[0]);
-        messages.clear();
-        message_icons.clear();
-    }
+        ASSERT_EQ(recorded.boxes.size(), 1u) << "one report per paste";
+        EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(recorded.boxes[0].text);
+        recorded.boxes.clear();
+        }
     EXPECT_FALSE(::IsClipboardFormatAvailable(CF_HDROP)) << "what was cut and moved is off the clipboard";
     EXPECT_EQ(Top(L"alpha"), nullptr) << "the tree shows the move";
 }
@@ -385,8 +384,8 @@ TEST_F(ShellTreeTransfers, ALongCopyLeavesTheWindowAnsweringAndItsCancelKeepsEve
     EXPECT_GT(asked, 100) << "the window was asked throughout";
     EXPECT_LT(slowest, 100.0) << "the slowest answer, in ms";
 
-    ASSERT_EQ(messages.size(), 1u) << "one report";
-    EXPECT_EQ(message_icons[0], static_cast<UINT>(MB_ICONSTOP)) << ToUtf8(messages[0]);
+    ASSERT_EQ(recorded.boxes.size(), 1u) << "one report";
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP)) << ToUtf8(recorded.boxes[0].text);
     EXPECT_EQ(CountEntries(temp.Path(L"many")), kFiles) << "every source is whole";
     EXPECT_EQ(ReadBytes(temp.Path(L"many\\f12345.txt")), std::string(4000, 'x'));
     EXPECT_FALSE(FileExists(temp.Path(L"Beta\\many"))) << "no partial item at the target";

@@ -10,7 +10,8 @@
 #include "shell/namespace/shell_namespace.h"
 #include "shell/tree/shell_tree.h"
 
-#include "support/modal_input.h"
+#include "support/real_input.h"
+#include "support/recorded_messages.h"
 #include "support/temp_tree.h"
 #include "tree_loading.h"
 
@@ -29,13 +30,7 @@ protected:
         form.SetBounds(40, 40, 300, 300);
         tree.SetParent(&form);
         tree.SetBounds(0, 0, 260, 240);
-        Application::Instance().MessageBoxOverride = [this](const std::wstring& text, const std::wstring&, UINT flags) {
-            messages.push_back(text);
-            message_icons.push_back(flags & MB_ICONMASK);
-            return IDOK;
-        };
     }
-    ~ShownShellTree() override { Application::Instance().MessageBoxOverride = nullptr; }
 
     // watch: the tree follows changes on disk.
     void Load(const std::wstring& base, bool watch = false) {
@@ -82,11 +77,11 @@ protected:
         return tree.ClientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
 
+    // Declared first: it records what the tree reports while it goes, too.
+    RecordedMessages recorded;
     TempTree temp;
     Form form;
     ShellTree tree;
-    std::vector<std::wstring> messages;
-    std::vector<UINT> message_icons;  // the icon of each message
 };
 
 }  // namespace census::testing

@@ -3,6 +3,8 @@
 #include "runtime/application.h"
 #include "runtime/handles.h"
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 
@@ -19,14 +21,17 @@ void SendMouse(DWORD flags) {
     Send(in);
 }
 
-void SendKey(WORD key, wchar_t unicode, bool up) {
+// A virtual key with its scan code, or a character typed as itself.
+INPUT KeyInput(WORD vk, wchar_t unicode, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.wScan = unicode ? unicode : static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    in.ki.wVk = vk;
+    in.ki.wScan = unicode ? unicode : static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    Send(in);
+    return in;
 }
+
+void SendKey(WORD key, wchar_t unicode, bool up) { Send(KeyInput(key, unicode, up)); }
 
 void QueueMoveTo(POINT screen) {
     ::SetCursorPos(screen.x, screen.y);
@@ -44,15 +49,6 @@ void QueueMoveTo(POINT screen) {
 
 void SendBatch(std::vector<INPUT>& inputs) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-INPUT KeyInput(WORD vk, wchar_t unicode, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = unicode;
-    in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    return in;
 }
 
 }  // namespace
@@ -101,6 +97,15 @@ bool PumpUntil(const std::function<bool()>& done, unsigned limit_ms) {
         if (done()) return true;
         if (::GetTickCount64() >= end) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& done, unsigned limit_ms) {
+    const ULONGLONG end = ::GetTickCount64() + limit_ms;
+    for (;;) {
+        if (done()) return true;
+        if (::GetTickCount64() >= end) return false;
+        ::Sleep(10);
     }
 }
 
@@ -291,5 +296,54 @@ HWND WaitForOwnWindow(const std::wstring& caption, unsigned timeout_ms) {
         },
         timeout_ms);
 }
+
+// --- scripts for modal loops --------------------------------------------------
+
+void Perform(const std::function<void()>& script) {
+    std::atomic<bool> done{false};
+    std::thread driver([&] {
+        script();
+        done = true;
+    });
+    while (!done) {
+        Application::Instance().ProcessMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    driver.join();
+    Application::Instance().ProcessMessages();
+}
+
+void PointerTo(POINT screen) { QueueMoveTo(screen); }
+
+void GlideTo(POINT from, POINT to, int steps) {
+    for (int i = 1; i <= steps; ++i) {
+        PointerTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+        Pause(30);
+    }
+}
+
+void StartDragTo(POINT from, POINT to, bool right, int steps) {
+    PointerTo(from);
+    Pause(100);
+    ButtonDown(right);
+    Pause(50);
+    const POINT past{from.x + 12, from.y + 12};
+    GlideTo(from, past, 4);
+    GlideTo(past, to, steps);
+}
+
+void ButtonDown(bool right) { SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN); }
+void ButtonUp(bool right) { SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP); }
+void KeyDown(WORD key) { SendKey(key, 0, false); }
+void KeyUp(WORD key) { SendKey(key, 0, true); }
+
+void Chord(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) KeyDown(key);
+    Pause(30);
+    std::vector<WORD> reverse(keys);
+    for (auto it = reverse.rbegin(); it != reverse.rend(); ++it) KeyUp(*it);
+}
+
+void Pause(unsigned ms) { ::Sleep(ms); }
 
 }  // namespace census::testing

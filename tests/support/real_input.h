@@ -1,12 +1,19 @@
-// Real input for tests: the cursor moved and buttons and keys pressed through
-// the system's input queue of this process, as the user makes them, and the
-// messages they cause handled by the program's own message loop. Also reads
-// back what the screen shows.
+// Real input for tests, and the waits that go with it: the cursor moved and
+// buttons and keys pressed through the system's input queue, as the user
+// makes them, and the messages they cause handled by the program's own
+// message loop. Also reads back what the screen shows.
+//
+// Two manners of driving: from the test's thread, which then handles what the
+// input causes (ClickAt, PressKey...); or, for windows that run modal loops on
+// the test's thread (drags, menus, message boxes, in-place edits), a script
+// run by Perform on a second thread while this thread keeps handling
+// messages, so those loops see the input arrive (PointerTo, Chord...).
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,6 +26,8 @@ void HandleInput();
 // Handles the program's messages until `done` holds; false if it still does
 // not after `limit_ms` (a bound for a broken program, not a measurement).
 bool PumpUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
+// The same without handling messages, for a script on a second thread.
+bool WaitUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
 // Handles the program's messages for a while (lets pending paints and timers run).
 void PumpFor(unsigned ms = 100);
 
@@ -87,5 +96,24 @@ void RealKey(WORD key, bool shift = false, bool control = false);
 // null if none does within the time.
 HWND WaitForOwnWindow(const std::function<bool(HWND)>& match, unsigned timeout_ms = 20000);
 HWND WaitForOwnWindow(const std::wstring& caption, unsigned timeout_ms = 20000);
+
+// --- scripts for modal loops --------------------------------------------------
+
+// Runs script on another thread and handles this thread's messages until it ends.
+void Perform(const std::function<void()>& script);
+void PointerTo(POINT screen);
+// Moves in steps, so the platform sees a drag rather than a jump.
+void GlideTo(POINT from, POINT to, int steps = 8);
+void ButtonDown(bool right = false);
+void ButtonUp(bool right = false);
+// Presses on `from` and glides to `to` past the drag threshold, as a user starts a drag.
+void StartDragTo(POINT from, POINT to, bool right = false, int steps = 8);
+void KeyDown(WORD key);
+void KeyUp(WORD key);
+// Presses the keys in order and releases them in reverse (a chord such as Ctrl+C).
+void Chord(std::initializer_list<WORD> keys);
+// A pause where a user's hand would pause (between the steps of a drag, so
+// the platform sees them as separate moves), not a wait for the program.
+void Pause(unsigned ms);
 
 }  // namespace census::testing

@@ -263,6 +263,7 @@ private:
     FileOperations& Files();
     // After a drop or a command: the refresh of opened folders (deferred while busy).
     void RefreshAfterOperation();
+    void InvokeVerbOrRefresh(TreeNode node, const std::wstring& verb);
     // How a command, a drag and a menu end: one refresh, when one was asked
     // for while they held the tree or refresh says so.
     void EndHold(RefreshGate::Hold& hold, bool refresh = false);

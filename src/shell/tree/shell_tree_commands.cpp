@@ -170,12 +170,21 @@ void ShellTree::KeyDown(WORD& key, unsigned shift) {
     } else if (original == 'C' && modifiers == ssCtrl) {
         InvokeVerb(node, L"copy");
     } else if (original == 'V' && modifiers == ssCtrl) {
-        InvokeVerb(node, L"paste");
+        InvokeVerbOrRefresh(node, L"paste");
     } else if (original == VK_DELETE && (modifiers & ~ssShift) == 0) {
-        InvokeVerb(node, L"delete");
+        InvokeVerbOrRefresh(node, L"delete");
     } else {
         key = original;
     }
+}
+
+// Paste and delete change folders: where no verb runs (on the root), the key
+// still refreshes, once; where one runs, its own refresh is the only one.
+void ShellTree::InvokeVerbOrRefresh(TreeNode node, const std::wstring& verb) {
+    if (ShellData(node) && ParentNode(node))
+        InvokeVerb(node, verb);
+    else
+        RefreshAfterOperation();
 }
 
 // --- context menu ---------------------------------------------------------------------

@@ -228,9 +228,10 @@ void PushButton::SetUseSystemPaint(bool value) {
 
 void PushButton::SetGlyph(UniqueBitmap glyph) {
     glyph_ = std::move(glyph);
-    use_system_paint_ = false;
     BITMAP bm{};
     if (glyph_ && ::GetObjectW(glyph_.get(), sizeof(bm), &bm)) num_glyphs_ = GlyphCellsFor(bm.bmWidth, bm.bmHeight);
+    // A window Windows draws has no owner drawing: the choice is made at creation.
+    SetUseSystemPaint(false);
     Invalidate();
 }
 

@@ -111,8 +111,6 @@ private:
 
 class MemoEditor : public CustomEdit {
 public:
-    static constexpr UINT kUpdateScrollBarsMessage = 0x8068;
-
     MemoEditor();
     ~MemoEditor() override;
 

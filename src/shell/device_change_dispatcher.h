@@ -7,14 +7,13 @@
 #pragma once
 
 #include "runtime/handles.h"
+#include "runtime/private_messages.h"
 
 #include <functional>
 #include <vector>
 
 namespace census {
 
-// Posted by the dispatcher's window to itself (wParam: the device event).
-constexpr UINT kDeviceRelayMessage = 0x464;
 constexpr WPARAM kDeviceArrived = 0x8000;         // DBT_DEVICEARRIVAL
 constexpr WPARAM kDeviceRemoveComplete = 0x8004;  // DBT_DEVICEREMOVECOMPLETE
 

@@ -10,6 +10,7 @@
 
 #include "runtime/application.h"
 #include "runtime/errors.h"
+#include "runtime/path_names.h"
 #include "shell/file_operations.h"
 #include "shell/folder_name_rules.h"
 #include "shell/send_to_menu.h"
@@ -254,7 +255,7 @@ void ShellTree::SelectParentIfGone(TreeNode node) {
     ShellTreeData* data = ShellData(node);
     if (!data || !ParentNode(node)) return;
     const std::wstring path = data->Path();
-    const std::wstring probe = path.size() < MAX_PATH ? path : L"\\\\?\\" + path;
+    const std::wstring probe = path.size() < MAX_PATH ? path : WithExtendedPrefix(path);
     if (path.empty() || ::GetFileAttributesW(probe.c_str()) != INVALID_FILE_ATTRIBUTES) return;
     for (TreeNode n = Selected(); n; n = ParentNode(n)) {
         if (n == node) {

@@ -71,7 +71,7 @@ public:
     explicit InnerMemo(MemoEditor& memo);
     ~InnerMemo() override;
 
-    LRESULT NativeScroll(UINT msg, WPARAM wp, LPARAM lp) { return CallNativeProc(msg, wp, lp); }
+    LRESULT NativeScroll(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandler(msg, wp, lp); }
 
 protected:
     void FillCreateParams(CreateParams& params) override;

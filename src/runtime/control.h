@@ -167,10 +167,10 @@ protected:
 
     // Every message of the window arrives here first.
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    // The native window procedure of a wrapped class (ours is the first
+    // subclass, so what it replaced is the class procedure), or DefWindowProc
+    // for own-class controls. Called directly, it bypasses WndProc.
     LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
-    // The native window procedure of a wrapped class, called directly
-    // (bypassing WndProc). Returns DefWindowProc's answer for own-class controls.
-    LRESULT CallNativeProc(UINT msg, WPARAM wp, LPARAM lp);
 
     // Own-class controls paint here (WM_PAINT), on a canvas of the paint DC.
     virtual void Paint(Canvas& canvas) {}
@@ -218,6 +218,13 @@ private:
     static LRESULT CALLBACK NativeSubclassProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT SafeWndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleStandardMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    void PaintWindow();
+    LRESULT MouseDownMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT MouseUpOrMoveMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT KeyMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT FocusMessage(UINT msg, WPARAM wp, LPARAM lp);
+    bool SetOwnCursor(LPARAM lp);
+    void TakeBoundsFromWindow();
     void Bind(HWND hwnd);
     void Unbind();
     void CreateHandle();

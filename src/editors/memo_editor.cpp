@@ -286,7 +286,7 @@ IntRect MemoEditor::InnerBounds() const {
 
 void MemoEditor::PaintContent(PainterCanvas& canvas) {
     const IntRect& c = ViewInfo().client_rect;
-    canvas.FrameBorders({c.left, c.top, c.right, c.bottom}, ViewInfo().background, kAllBorders, 1);
+    canvas.FrameBorders({c.left, c.top, c.right, c.bottom}, ViewInfo().background, sdAll, 1);
 }
 
 void MemoEditor::PropertiesChanged() {

@@ -1,19 +1,15 @@
 #include "app/census_walk.h"
 
 #include "app/census_line.h"
+#include "runtime/path_names.h"
+#include "runtime/text_file.h"
 
 #include <windows.h>
 
 namespace census {
 
 std::wstring ExtendedFolderPath(const std::wstring& folder) {
-    DWORD n = ::GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
-    std::wstring full(n, L'\0');
-    n = ::GetFullPathNameW(folder.c_str(), n, full.data(), nullptr);
-    full.resize(n);
-    if (full.rfind(L"\\\\?\\", 0) == 0) return WithTrailingBackslash(full);
-    if (full.rfind(L"\\\\", 0) == 0) return WithTrailingBackslash(L"\\\\?\\UNC\\" + full.substr(2));
-    return WithTrailingBackslash(L"\\\\?\\" + full);
+    return WithTrailingBackslash(WithExtendedPrefix(FullPath(folder)));
 }
 
 CensusWalk::CensusWalk(CensusState& state, CensusHost& host) : state_(state), host_(host) {}

@@ -30,8 +30,6 @@ struct BalloonShowHint {
     }
 };
 
-BalloonRect ToBalloon(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const BalloonRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 POINT ToPoint(const BalloonPoint& p) { return {p.x, p.y}; }
 
 int PlainTextShift(TextAlignment alignment) {
@@ -170,7 +168,7 @@ void BalloonHintWindow::ActivateHint(RECT rect, const std::wstring& hint) {
 
     const bool balloon = ShowBalloon();
     const BalloonPoint anchor = has_anchor_ ? BalloonPoint{anchor_.x, anchor_.y} : BalloonPoint{Left(), Top()};
-    const BalloonRect frame = BalloonFrame(ToBalloon(rect), used_corner_, balloon, Shadow(), anchor);
+    const BalloonRect frame = BalloonFrame(FromRect<BalloonRect>(rect), used_corner_, balloon, Shadow(), anchor);
     int width = BalloonWidth(frame.Width()), height = frame.Height();
     if (OnSetHintWinSize) {
         OnSetHintWinSize(*this, canvas, used_corner_, Caption(), height, width);
@@ -246,7 +244,7 @@ void BalloonHintWindow::DrawBalloon(Canvas& canvas, RECT body) {
     if (OnSetHintRect) OnSetHintRect(*this, canvas, used_corner_, Caption(), body);
     const bool balloon = ShowBalloon(), shadow = Shadow();
     const BalloonShape shape =
-        ShapeBalloon(ToBalloon(body), Height(), used_corner_, balloon, shadow, PlainTextShift(alignment_));
+        ShapeBalloon(FromRect<BalloonRect>(body), Height(), used_corner_, balloon, shadow, PlainTextShift(alignment_));
     if (!DrawCornerPicture(canvas)) {
         if (balloon)
             DrawBalloonShape(canvas, shape, shadow);

@@ -9,6 +9,7 @@
 // content there. System colours are resolved at the moment of drawing.
 #pragma once
 
+#include "decor/sides.h"
 #include "runtime/canvas.h"
 #include "runtime/colors.h"
 
@@ -29,10 +30,6 @@ enum FrameStyle : int {
 };
 using TFrameStyle = FrameStyle;
 
-enum Side : unsigned { sdLeft = 1, sdTop = 2, sdRight = 4, sdBottom = 8 };
-// A set of Side bits.
-using Sides = unsigned;
-constexpr Sides sdAll = sdLeft | sdTop | sdRight | sdBottom;
 
 // The rectangle moved in by `amount` on each side in `sides`.
 RECT InsetSides(const RECT& r, Sides sides, int amount);

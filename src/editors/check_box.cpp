@@ -1,5 +1,6 @@
 #include "editors/check_box.h"
 
+#include "decor/disabled_drawing.h"
 #include "editors/painters.h"
 #include "editors/system_check.h"
 
@@ -8,8 +9,6 @@
 namespace census {
 
 namespace {
-
-RECT ToRect(const IntRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 constexpr int kSquareBorderWidth[6] = {0, 1, 2, 2, 2, 1};
 
@@ -344,26 +343,26 @@ void CheckBox::PaintSquare(PainterCanvas& canvas) {
     const int w = kSquareBorderWidth[b];
     RECT r = ToRect(layout_.square);
     if (2 - w > 0) {
-        canvas.FrameBorders(r, ViewInfo().background, kAllBorders, 2 - w);
+        canvas.FrameBorders(r, ViewInfo().background, sdAll, 2 - w);
         ::InflateRect(&r, -(2 - w), -(2 - w));
     }
     switch (b) {
-        case cbsSingle: canvas.FrameBorders(r, clBtnText, kAllBorders, 1); break;
-        case cbsThick: canvas.FrameBorders(r, clBtnText, kAllBorders, 2); break;
+        case cbsSingle: canvas.FrameBorders(r, clBtnText, sdAll, 1); break;
+        case cbsThick: canvas.FrameBorders(r, clBtnText, sdAll, 2); break;
         case cbsFlat:
         case cbs3D: {
-            canvas.BevelEdge(r, true, kAllBorders, true);
+            canvas.BevelEdge(r, true, sdAll, true);
             RECT inner = r;
             ::InflateRect(&inner, -1, -1);
             if (b == cbsFlat)
-                canvas.FrameBorders(inner, clBtnFace, kAllBorders, 1);
+                canvas.FrameBorders(inner, clBtnFace, sdAll, 1);
             else
-                canvas.TwoToneFrame(inner, cl3DDkShadow, 1, kAllBorders, cl3DLight);
+                canvas.TwoToneFrame(inner, cl3DDkShadow, 1, sdAll, cl3DLight);
             break;
         }
         case cbsUltraFlat: {
             bool lit = visual_ == ckvHot || visual_ == ckvPressed || (IsFocused() && visual_ == ckvNormal);
-            canvas.FrameBorders(r, lit ? clHighlight : clBtnShadow, kAllBorders, 1);
+            canvas.FrameBorders(r, lit ? clHighlight : clBtnShadow, sdAll, 1);
             break;
         }
         default: break;
@@ -420,17 +419,10 @@ void CheckBox::PaintCaption(PainterCanvas& canvas) {
     base.SetFontHandle(FontHandle(), Font().color);
     base.SetBrushStyle(BrushStyle::Clear);
     RECT r = ToRect(layout_.caption);
-    if (!Enabled()) {
-        FontSpec font = Font();
-        font.color = clBtnHighlight;
-        base.SetFont(font);
-        RECT moved = r;
-        ::OffsetRect(&moved, 1, 1);
-        base.DrawText(caption, moved, CaptionFlags());
-        font.color = clBtnShadow;
-        base.SetFont(font);
-    }
-    base.DrawText(caption, r, CaptionFlags());
+    if (!Enabled())
+        DrawEmbossedText(base, Font(), caption, r, CaptionFlags(), clBtnShadow);
+    else
+        base.DrawText(caption, r, CaptionFlags());
     base.SetBrushStyle(BrushStyle::Solid);
 }
 

@@ -52,10 +52,10 @@ ContainerViewInfo CalculateContainerViewInfo(const ContainerViewInputs& in) {
 IntRect OuterBorderRect(const ContainerViewInfo& v) {
     IntRect r = v.border_rect;
     int w = v.border_width;
-    if (v.edges & edgeLeft) r.left -= w;
-    if (v.edges & edgeTop) r.top -= w;
-    if (v.edges & edgeRight) r.right += w;
-    if (v.edges & edgeBottom) r.bottom += w;
+    if (v.edges & sdLeft) r.left -= w;
+    if (v.edges & sdTop) r.top -= w;
+    if (v.edges & sdRight) r.right += w;
+    if (v.edges & sdBottom) r.bottom += w;
     return r;
 }
 

@@ -3,6 +3,7 @@
 // control goes. Painting uses only this record. No platform calls.
 #pragma once
 
+#include "decor/sides.h"
 #include "editors/paint_math.h"
 #include "runtime/colors.h"
 
@@ -11,10 +12,6 @@ namespace census {
 enum ContainerBorderStyle { cbsNone = 0, cbsSingle = 1, cbsThick = 2, cbsFlat = 3, cbs3D = 4, cbsUltraFlat = 5 };
 
 enum ContainerState : unsigned { csFocused = 1, csDisabled = 2, csHot = 4, csNormal = 8 };
-
-// Border sides; the same bits as the painter canvas uses.
-enum EdgeBits : unsigned { edgeLeft = 1, edgeTop = 2, edgeRight = 4, edgeBottom = 8 };
-constexpr unsigned kAllEdges = 15;
 
 struct ContainerViewInputs {
     int width = 0, height = 0;
@@ -27,7 +24,7 @@ struct ContainerViewInputs {
     bool hot_track = true;
     bool transparent_border = true;
     bool shadow = false;
-    unsigned edges = kAllEdges;
+    Sides edges = sdAll;
     TColor color = clWindow;
     TColor border_color = clWindowFrame;
 };
@@ -39,7 +36,7 @@ struct ContainerViewInfo {
     ContainerBorderStyle drawn_style = cbsNone;
     int border_width = 0;
     unsigned state = csNormal;
-    unsigned edges = kAllEdges;
+    Sides edges = sdAll;
     int hot_state = 0;  // 0 no hot tracking, 1 tracking, 2 tracking and focused or hot
     bool shadow = false;
     bool operator==(const ContainerViewInfo&) const = default;

@@ -4,12 +4,6 @@
 
 namespace census {
 
-namespace {
-
-RECT ToRect(const IntRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-}  // namespace
-
 EditContainer::EditContainer() : style_(this) {
     SetTabStop(true);
     SetParentColor(false);
@@ -229,20 +223,20 @@ void EditContainer::PaintView(PainterCanvas& canvas) {
     RECT r = ToRect(view_.border_rect);
     r.left -= w;
     r.top -= w;
-    if (view_.edges & edgeRight) r.right += w;
-    if (view_.edges & edgeBottom) r.bottom += w;
+    if (view_.edges & sdRight) r.right += w;
+    if (view_.edges & sdBottom) r.bottom += w;
     if (view_.shadow) {
         canvas.FillRect({r.left + 3, r.bottom, r.right, r.bottom + 3}, clBtnShadow);
         canvas.FillRect({r.right, r.top + 3, r.right + 3, r.bottom + 3}, clBtnShadow);
         canvas.ExcludeClipRect({r.left, r.bottom, r.right, r.bottom + 3});
         canvas.ExcludeClipRect({r.right, r.top, r.right + 3, r.bottom + 3});
     }
-    if (!(view_.edges & edgeRight)) r.right += w;
-    if (!(view_.edges & edgeBottom)) r.bottom += w;
+    if (!(view_.edges & sdRight)) r.right += w;
+    if (!(view_.edges & sdBottom)) r.bottom += w;
     switch (view_.drawn_style) {
         case cbsSingle:
         case cbsThick:
-            canvas.FrameBorders(r, view_.border_color, kAllBorders, w);
+            canvas.FrameBorders(r, view_.border_color, sdAll, w);
             break;
         case cbsFlat:
         case cbs3D: {
@@ -250,7 +244,7 @@ void EditContainer::PaintView(PainterCanvas& canvas) {
             RECT inner = r;
             ::InflateRect(&inner, -1, -1);
             if (view_.drawn_style == cbsFlat) {
-                canvas.FrameBorders(inner, clBtnFace, kAllBorders, 1);
+                canvas.FrameBorders(inner, clBtnFace, sdAll, 1);
             } else {
                 canvas.TwoToneFrame(inner, cl3DDkShadow, 1, view_.edges, cl3DLight);
             }

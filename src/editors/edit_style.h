@@ -35,7 +35,7 @@ public:
     TColor BorderColor() const { return Has(svBorderColor) ? border_color_ : clWindowFrame; }
     ContainerBorderStyle BorderStyle() const;
     TColor Color() const;
-    unsigned Edges() const { return Has(svEdges) ? edges_ : kAllEdges; }
+    Sides Edges() const { return Has(svEdges) ? edges_ : sdAll; }
     const FontSpec& Font() const { return font_; }
     bool HotTrack() const { return Has(svHotTrack) ? hot_track_ : true; }
     bool Shadow() const { return Has(svShadow) ? shadow_ : false; }
@@ -80,7 +80,7 @@ private:
     TColor border_color_ = clWindowFrame;
     ContainerBorderStyle border_style_ = cbsFlat;
     TColor color_ = clWindow;
-    unsigned edges_ = kAllEdges;
+    Sides edges_ = sdAll;
     FontSpec font_;
     bool hot_track_ = true;
     bool shadow_ = false;

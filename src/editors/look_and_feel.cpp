@@ -56,14 +56,10 @@ void LookAndFeel::HearSystemColors() {
 LookAndFeel::~LookAndFeel() {
     colors_notifier_.reset();
     destroying_ = true;
-    // A listener may unregister (ignored now) or even destroy others while
-    // being told; walk a snapshot and skip the ones already gone.
-    std::vector<LookAndFeelListener*> snapshot = listeners_;
-    for (LookAndFeelListener* listener : snapshot) {
-        if (IsListening(listener)) listener->LookAndFeelDestroying(*this);
-    }
+    // A listener may unregister (ignored now) or even destroy others while being told.
+    listeners_.ForEach([this](LookAndFeelListener* listener) { listener->LookAndFeelDestroying(*this); });
     destroying_ = false;
-    listeners_.clear();
+    listeners_.Clear();
     if (LookAndFeel* master = EffectiveMaster()) master->RemoveListener(this);
     if (is_default_) g_default = nullptr;
 }
@@ -108,18 +104,13 @@ void LookAndFeel::CheckChanges() {
 void LookAndFeel::Changed(LookAndFeelValues values) {
     if (values == 0 || destroying_) return;
     Resolve();
-    // Listeners may add or remove listeners (themselves included) while being
-    // told. Walking a snapshot and skipping those no longer registered means
-    // nobody is skipped, told twice, or told after unregistering.
-    std::vector<LookAndFeelListener*> snapshot = listeners_;
-    for (LookAndFeelListener* listener : snapshot) {
-        if (IsListening(listener)) listener->LookAndFeelChanged(*this, values);
-    }
+    // Listeners may add or remove listeners (themselves included) while being told.
+    listeners_.ForEach([&](LookAndFeelListener* listener) { listener->LookAndFeelChanged(*this, values); });
     if (OnChanged) OnChanged(*this, values);
 }
 
 bool LookAndFeel::IsListening(const LookAndFeelListener* listener) const {
-    return std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end();
+    return listeners_.Contains(const_cast<LookAndFeelListener*>(listener));
 }
 
 void LookAndFeel::SetKind(LookAndFeelKind kind) {
@@ -176,14 +167,13 @@ void LookAndFeel::AddListener(LookAndFeelListener* listener) {
     bool controller = listener->IsLookAndFeelController();
     if (controller && !is_default_) return;
     if (IsListening(listener)) return;
-    listeners_.push_back(listener);
+    listeners_.Add(listener);
     if (controller) ++g_controller_count;
 }
 
 void LookAndFeel::RemoveListener(LookAndFeelListener* listener) {
-    auto it = std::find(listeners_.begin(), listeners_.end(), listener);
-    if (it == listeners_.end()) return;
-    if (!destroying_) listeners_.erase(it);
+    if (!IsListening(listener)) return;
+    if (!destroying_) listeners_.RemoveFirst(listener);
     if (is_default_ && listener->IsLookAndFeelController()) {
         if (--g_controller_count == 0) SetAssignedValues(0);
     }

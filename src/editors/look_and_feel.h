@@ -8,6 +8,8 @@
 // only the values that really changed.
 #pragma once
 
+#include "runtime/observer_list.h"
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -61,7 +63,7 @@ public:
 
     void AddListener(LookAndFeelListener* listener);
     void RemoveListener(LookAndFeelListener* listener);
-    size_t ListenerCount() const { return listeners_.size(); }
+    size_t ListenerCount() const { return listeners_.Size(); }
 
     bool IsDefault() const { return is_default_; }
     const LookAndFeelPainter& Painter() const;
@@ -94,7 +96,7 @@ private:
     LookAndFeelKind saved_kind_ = lfUltraFlat;
     bool saved_native_style_ = false;
     LookAndFeel* master_ = nullptr;
-    std::vector<LookAndFeelListener*> listeners_;
+    ObserverList<LookAndFeelListener*> listeners_;
     bool destroying_ = false;
     bool is_default_ = false;
     // Only an object at the top of its chain hears the system's colour

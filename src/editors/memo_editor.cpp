@@ -2,6 +2,7 @@
 
 #include "editors/memo_text.h"
 #include "runtime/form.h"
+#include "runtime/handles.h"
 
 #include <algorithm>
 #include <utility>
@@ -176,10 +177,10 @@ void InnerMemo::Paste() {
     if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(Handle())) return;
     std::wstring text;
     if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            size_t limit = ::GlobalSize(data) / sizeof(wchar_t);
+        LockedGlobal locked(data);
+        if (auto* chars = reinterpret_cast<const wchar_t*>(locked.data())) {
+            const size_t limit = locked.size() / sizeof(wchar_t);
             text.assign(chars, std::find(chars, chars + limit, L'\0'));
-            ::GlobalUnlock(data);
         }
     }
     ::CloseClipboard();
@@ -285,7 +286,7 @@ IntRect MemoEditor::InnerBounds() const {
 
 void MemoEditor::PaintContent(PainterCanvas& canvas) {
     const IntRect& c = ViewInfo().client_rect;
-    canvas.FrameBorders({c.left, c.top, c.right, c.bottom}, ViewInfo().background, kAllBorders, 1);
+    canvas.FrameBorders({c.left, c.top, c.right, c.bottom}, ViewInfo().background, sdAll, 1);
 }
 
 void MemoEditor::PropertiesChanged() {

@@ -71,7 +71,7 @@ public:
     explicit InnerMemo(MemoEditor& memo);
     ~InnerMemo() override;
 
-    LRESULT NativeScroll(UINT msg, WPARAM wp, LPARAM lp) { return CallNativeProc(msg, wp, lp); }
+    LRESULT NativeScroll(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandler(msg, wp, lp); }
 
 protected:
     void FillCreateParams(CreateParams& params) override;
@@ -111,8 +111,6 @@ private:
 
 class MemoEditor : public CustomEdit {
 public:
-    static constexpr UINT kUpdateScrollBarsMessage = 0x8068;
-
     MemoEditor();
     ~MemoEditor() override;
 

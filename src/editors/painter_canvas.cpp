@@ -49,23 +49,23 @@ void PainterCanvas::FillRect(const RECT& r, TColor color) {
     canvas_.FillRect(r);
 }
 
-void PainterCanvas::FrameBorders(const RECT& r, TColor color, Borders borders, int width) {
+void PainterCanvas::FrameBorders(const RECT& r, TColor color, Sides borders, int width) {
     if (color != clDefault) canvas_.SetBrushColor(color);
-    if (borders & bLeft) canvas_.FillRect({r.left, r.top, r.left + width, r.bottom});
-    if (borders & bRight) canvas_.FillRect({r.right - width, r.top, r.right, r.bottom});
-    if (borders & bTop) canvas_.FillRect({r.left, r.top, r.right, r.top + width});
-    if (borders & bBottom) canvas_.FillRect({r.left, r.bottom - width, r.right, r.bottom});
+    if (borders & sdLeft) canvas_.FillRect({r.left, r.top, r.left + width, r.bottom});
+    if (borders & sdRight) canvas_.FillRect({r.right - width, r.top, r.right, r.bottom});
+    if (borders & sdTop) canvas_.FillRect({r.left, r.top, r.right, r.top + width});
+    if (borders & sdBottom) canvas_.FillRect({r.left, r.bottom - width, r.right, r.bottom});
 }
 
-void PainterCanvas::TwoToneFrame(const RECT& r, TColor left_top, int width, Borders borders,
+void PainterCanvas::TwoToneFrame(const RECT& r, TColor left_top, int width, Sides borders,
                                  TColor right_bottom) {
-    if (borders & bLeft) FillRect({r.left, r.top, r.left + width, r.bottom}, left_top);
-    if (borders & bTop) FillRect({r.left, r.top, r.right, r.top + width}, left_top);
-    if (borders & bRight) FillRect({r.right - width, r.top, r.right, r.bottom}, right_bottom);
-    if (borders & bBottom) FillRect({r.left, r.bottom - width, r.right, r.bottom}, right_bottom);
+    if (borders & sdLeft) FillRect({r.left, r.top, r.left + width, r.bottom}, left_top);
+    if (borders & sdTop) FillRect({r.left, r.top, r.right, r.top + width}, left_top);
+    if (borders & sdRight) FillRect({r.right - width, r.top, r.right, r.bottom}, right_bottom);
+    if (borders & sdBottom) FillRect({r.left, r.bottom - width, r.right, r.bottom}, right_bottom);
 }
 
-void PainterCanvas::BevelEdge(const RECT& r, bool sunken, Borders borders, bool outer) {
+void PainterCanvas::BevelEdge(const RECT& r, bool sunken, Sides borders, bool outer) {
     TColor lt, rb;
     if (outer) {
         lt = sunken ? clBtnShadow : cl3DLight;

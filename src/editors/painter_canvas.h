@@ -2,15 +2,12 @@
 // frame and clip regions on top of the runtime canvas.
 #pragma once
 
+#include "decor/sides.h"
 #include "runtime/canvas.h"
 #include "runtime/colors.h"
 #include "runtime/handles.h"
 
 namespace census {
-
-enum Border : unsigned { bLeft = 1, bTop = 2, bRight = 4, bBottom = 8 };
-using Borders = unsigned;  // set of Border bits
-constexpr Borders kAllBorders = bLeft | bTop | bRight | bBottom;
 
 enum class RegionOp { Copy, And, Or, Diff, Xor };
 
@@ -45,9 +42,9 @@ public:
 
     // Strips of width pixels along the chosen sides (left, right, top, bottom),
     // in the brush colour; clDefault keeps the current brush.
-    void FrameBorders(const RECT& r, TColor color, Borders borders, int width = 1);
-    void TwoToneFrame(const RECT& r, TColor left_top, int width, Borders borders, TColor right_bottom);
-    void BevelEdge(const RECT& r, bool sunken, Borders borders, bool outer);
+    void FrameBorders(const RECT& r, TColor color, Sides borders, int width = 1);
+    void TwoToneFrame(const RECT& r, TColor left_top, int width, Sides borders, TColor right_bottom);
+    void BevelEdge(const RECT& r, bool sunken, Sides borders, bool outer);
     // Tiles bitmap over r from the canvas origin; without one fills with the brush.
     void FillRectTiled(const RECT& r, HBITMAP bitmap);
     void DrawFocusFrame(const RECT& r);

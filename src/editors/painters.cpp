@@ -1,5 +1,6 @@
 #include "editors/painters.h"
 
+#include "decor/disabled_drawing.h"
 #include "editors/system_colors.h"
 #include "editors/theme_service.h"
 
@@ -16,7 +17,7 @@ namespace {
 // painted left, top, right, bottom, so the top-right and bottom-left corner
 // pixels take the second colour.
 void Bevel(PainterCanvas& canvas, RECT& r, TColor left_top, TColor right_bottom) {
-    canvas.TwoToneFrame(r, left_top, 1, kAllBorders, right_bottom);
+    canvas.TwoToneFrame(r, left_top, 1, sdAll, right_bottom);
     ::InflateRect(&r, -1, -1);
 }
 
@@ -24,7 +25,6 @@ void Frame(PainterCanvas& canvas, RECT& r, TColor color) { Bevel(canvas, r, colo
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
-IntRect ToIntRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 ArrowDirection ArrowFor(bool horizontal, ScrollPart part) {
     if (horizontal) return part == spLineBack ? adLeft : adRight;
@@ -73,24 +73,18 @@ void LookAndFeelPainter::DrawButtonCaption(PainterCanvas& canvas, RECT r, const 
     BrushStyle saved = canvas.Base().Brush().style;
     canvas.Base().SetBrushStyle(BrushStyle::Clear);
     if (state == edbsDisabled) {
-        FontSpec font = canvas.Base().Font();
-        TColor own = font.color;
-        font.color = clBtnHighlight;
-        canvas.Base().SetFont(font);
-        RECT moved = r;
-        ::OffsetRect(&moved, 1, 1);
-        canvas.Base().DrawText(caption, moved, flags);
-        font.color = own;
-        canvas.Base().SetFont(font);
+        const FontSpec font = canvas.Base().Font();
+        DrawEmbossedText(canvas.Base(), font, caption, r, flags, font.color);
+    } else {
+        canvas.Base().DrawText(caption, r, flags);
     }
-    canvas.Base().DrawText(caption, r, flags);
     canvas.Base().SetBrushStyle(saved);
 }
 
 void LookAndFeelPainter::PaintButtonArrow(PainterCanvas& canvas, RECT r, ArrowDirection direction,
                                           ButtonState state) const {
     if (state == edbsPressed) ::OffsetRect(&r, ButtonPressedShift(), ButtonPressedShift());
-    auto corners = ArrowTriangle(ToIntRect(r), direction);
+    auto corners = ArrowTriangle(FromRect<IntRect>(r), direction);
     POINT points[3];
     auto place = [&](int dx, int dy) {
         for (int i = 0; i < 3; ++i) points[i] = {corners[i].x + dx, corners[i].y + dy};
@@ -135,9 +129,9 @@ void LookAndFeelPainter::PaintFlatScrollBarPart(PainterCanvas& canvas, bool hori
 // --- standard -------------------------------------------------------------------
 
 void StandardLookAndFeelPainter::PaintEditBorder(PainterCanvas& canvas, RECT r) const {
-    canvas.TwoToneFrame(r, clBtnShadow, 1, kAllBorders, clBtnHighlight);
+    canvas.TwoToneFrame(r, clBtnShadow, 1, sdAll, clBtnHighlight);
     ::InflateRect(&r, -1, -1);
-    canvas.TwoToneFrame(r, cl3DDkShadow, 1, kAllBorders, cl3DLight);
+    canvas.TwoToneFrame(r, cl3DDkShadow, 1, sdAll, cl3DLight);
 }
 
 void StandardLookAndFeelPainter::PaintButtonFrame(PainterCanvas& canvas, RECT r, ButtonState state) const {
@@ -180,7 +174,7 @@ void StandardLookAndFeelPainter::PaintScrollBarPart(PainterCanvas& canvas, bool 
 // --- flat -------------------------------------------------------------------------
 
 void FlatLookAndFeelPainter::PaintEditBorder(PainterCanvas& canvas, RECT r) const {
-    canvas.BevelEdge(r, true, kAllBorders, true);
+    canvas.BevelEdge(r, true, sdAll, true);
 }
 
 void FlatLookAndFeelPainter::PaintButtonFrame(PainterCanvas& canvas, RECT r, ButtonState state) const {
@@ -204,7 +198,7 @@ void FlatLookAndFeelPainter::PaintScrollBarPart(PainterCanvas& canvas, bool hori
 // --- ultra flat ---------------------------------------------------------------------
 
 void UltraFlatLookAndFeelPainter::PaintEditBorder(PainterCanvas& canvas, RECT r) const {
-    canvas.FrameBorders(r, clBtnShadow, kAllBorders, 1);
+    canvas.FrameBorders(r, clBtnShadow, sdAll, 1);
 }
 
 void UltraFlatLookAndFeelPainter::PaintButtonFrame(PainterCanvas& canvas, RECT r, ButtonState state) const {

@@ -1,5 +1,6 @@
 #include "editors/push_button.h"
 
+#include "decor/disabled_drawing.h"
 #include "editors/theme_service.h"
 #include "runtime/canvas.h"
 #include "runtime/form.h"
@@ -12,19 +13,6 @@
 namespace census {
 
 namespace {
-
-constexpr DWORD kMaskPatternRop = 0x00B8074A;  // pattern where the source is black, else the destination
-
-// Paints colour c wherever the monochrome mask is black.
-void PaintThroughMask(HDC dc, int x, int y, int w, int h, HDC mask, TColor c) {
-    UniqueBrush brush(::CreateSolidBrush(ColorToRgb(c)));
-    SelectGuard select(dc, brush.get());
-    COLORREF old_text = ::SetTextColor(dc, RGB(0, 0, 0));
-    COLORREF old_back = ::SetBkColor(dc, RGB(255, 255, 255));
-    ::BitBlt(dc, x, y, w, h, mask, 0, 0, kMaskPatternRop);
-    ::SetTextColor(dc, old_text);
-    ::SetBkColor(dc, old_back);
-}
 
 // A single-cell glyph drawn disabled: its shape in btnhighlight one pixel
 // down and right, then in btnshadow, the transparent colour left out.
@@ -228,9 +216,10 @@ void PushButton::SetUseSystemPaint(bool value) {
 
 void PushButton::SetGlyph(UniqueBitmap glyph) {
     glyph_ = std::move(glyph);
-    use_system_paint_ = false;
     BITMAP bm{};
     if (glyph_ && ::GetObjectW(glyph_.get(), sizeof(bm), &bm)) num_glyphs_ = GlyphCellsFor(bm.bmWidth, bm.bmHeight);
+    // A window Windows draws has no owner drawing: the choice is made at creation.
+    SetUseSystemPaint(false);
     Invalidate();
 }
 

@@ -117,10 +117,6 @@ public:
 
     void Click() override;
 
-    // Private messages: open the drop-down menu, and clear the pressed look
-    // once it has closed.
-    static constexpr UINT kOpenMenuMessage = 0x812C;
-    static constexpr UINT kMenuClosedMessage = 0x812D;
     // Width of the arrow part of edbkDropDownButton.
     static constexpr int kArrowWidth = 15;
 

@@ -15,7 +15,6 @@ constexpr UINT_PTR kRepeatTimerId = 1;
 constexpr int kTrackSlackAlong = 34;
 constexpr int kTrackSlackAcross = 136;
 
-RECT ToRect(const IntRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "editors/system_check.h"
 
+#include "decor/disabled_drawing.h"
 #include "runtime/canvas.h"
 
 #include <cstdint>
@@ -10,7 +11,6 @@ namespace census {
 namespace {
 
 constexpr int kCheckBoxesBitmap = 32759;  // the predefined OBM_CHECKBOXES
-constexpr DWORD kMaskPatternRop = 0x00B8074A;  // pattern where the source is black, else the destination
 
 // The bitmap's pixels as 32-bit values, top row first.
 std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
@@ -99,11 +99,7 @@ void PaintCheckMark(HDC dc, const SystemCheckMetrics& check, int x, int y, const
     ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
     UniqueMemoryDc mask_dc(::CreateCompatibleDC(dc));
     SelectGuard select_mask(mask_dc.get(), check.mask.get());
-    UniqueBrush brush(::CreateSolidBrush(color));
-    SelectGuard select_brush(dc, brush.get());
-    ::SetTextColor(dc, RGB(0, 0, 0));
-    ::SetBkColor(dc, RGB(255, 255, 255));
-    ::BitBlt(dc, x, y, check.size.cx, check.size.cy, mask_dc.get(), 0, 0, kMaskPatternRop);
+    PaintThroughMask(dc, x, y, check.size.cx, check.size.cy, mask_dc.get(), static_cast<TColor>(color));
 }
 
 }  // namespace census

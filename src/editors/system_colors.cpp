@@ -1,8 +1,9 @@
 #include "editors/system_colors.h"
 
-#include "editors/hidden_window.h"
 #include "runtime/application.h"
 #include "runtime/handles.h"
+#include "runtime/hidden_window.h"
+#include "runtime/observer_list.h"
 
 #include <windows.h>
 
@@ -22,33 +23,25 @@ public:
 
     HWND Window() const { return window_.get(); }
 
-    void Add(SystemPaletteChangedNotifier* n) { notifiers_.push_back(n); }
-    void Remove(SystemPaletteChangedNotifier* n) {
-        notifiers_.erase(std::remove(notifiers_.begin(), notifiers_.end(), n), notifiers_.end());
-    }
-    bool Empty() const { return notifiers_.empty(); }
+    void Add(SystemPaletteChangedNotifier* n) { notifiers_.Add(n); }
+    void Remove(SystemPaletteChangedNotifier* n) { notifiers_.RemoveAll(n); }
+    bool Empty() const { return notifiers_.Empty(); }
 
+    // A handler may free notifiers (a control re-creating itself). The
+    // primary ones are told first.
     void NotifyAll() {
-        // A handler may free notifiers (a control re-creating itself); walk a
-        // snapshot and skip those that are gone.
-        std::vector<SystemPaletteChangedNotifier*> snapshot = notifiers_;
-        for (bool primary : {true, false}) {
-            for (SystemPaletteChangedNotifier* n : snapshot) {
-                if (n->Primary() != primary || !Contains(n)) continue;
+        notifiers_.ForEach(
+            [](SystemPaletteChangedNotifier* n) {
                 if (n->OnColorsChanged) n->OnColorsChanged();
-            }
-        }
+            },
+            [](SystemPaletteChangedNotifier* n) { return n->Primary(); });
     }
 
 private:
-    bool Contains(SystemPaletteChangedNotifier* n) const {
-        return std::find(notifiers_.begin(), notifiers_.end(), n) != notifiers_.end();
-    }
-
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     UniqueHwnd window_;
-    std::vector<SystemPaletteChangedNotifier*> notifiers_;
+    ObserverList<SystemPaletteChangedNotifier*> notifiers_;
 };
 
 bool g_notifying = false;

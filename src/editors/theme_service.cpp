@@ -1,8 +1,9 @@
 #include "editors/theme_service.h"
 
-#include "editors/hidden_window.h"
 #include "runtime/application.h"
 #include "runtime/handles.h"
+#include "runtime/hidden_window.h"
+#include "runtime/observer_list.h"
 
 #include <commctrl.h>
 
@@ -39,7 +40,7 @@ const wchar_t* const kClassNames[kThemeClassCount] = {
 const wchar_t kReceiverClass[] = L"CensusThemeChangedReceiver";
 
 struct ThemeSlot {
-    HTHEME handle = nullptr;
+    UniqueTheme handle;
     std::wstring class_name;
 };
 
@@ -85,20 +86,18 @@ public:
         const wchar_t* name = kClassNames[static_cast<size_t>(cls)];
         if (slot.handle && slot.class_name != name) Close(slot);
         if (!slot.handle) {
-            slot.handle = api_.OpenThemeData(nullptr, name);
+            slot.handle = UniqueTheme(api_.OpenThemeData(nullptr, name), api_.CloseThemeData);
             slot.class_name = name;
         }
-        return slot.handle;
+        return slot.handle.get();
     }
 
     void CloseAll() {
         for (ThemeSlot& slot : slots_) Close(slot);
     }
 
-    void Register(ThemeChangedNotificator* n) { notificators_.push_back(n); }
-    void Unregister(ThemeChangedNotificator* n) {
-        notificators_.erase(std::remove(notificators_.begin(), notificators_.end(), n), notificators_.end());
-    }
+    void Register(ThemeChangedNotificator* n) { notificators_.Add(n); }
+    void Unregister(ThemeChangedNotificator* n) { notificators_.RemoveAll(n); }
 
 private:
     template <typename F>
@@ -109,8 +108,7 @@ private:
     void RefreshActive() { active_ = api_.IsThemeActive && api_.IsThemeActive(); }
 
     void Close(ThemeSlot& slot) {
-        if (slot.handle && api_.CloseThemeData) api_.CloseThemeData(slot.handle);
-        slot.handle = nullptr;
+        slot.handle.reset();
         slot.class_name.clear();
     }
 
@@ -119,15 +117,13 @@ private:
     void ThemeChanged() {
         CloseAll();
         RefreshActive();
-        std::vector<ThemeChangedNotificator*> snapshot = notificators_;
-        for (ThemeChangedNotificator* n : snapshot) {
-            if (std::find(notificators_.begin(), notificators_.end(), n) == notificators_.end()) continue;
+        notificators_.ForEach([](ThemeChangedNotificator* n) {
             try {
                 n->Notify();
             } catch (...) {
                 ReportCallbackFailure();
             }
-        }
+        });
     }
 
     static void ReportCallbackFailure();
@@ -139,7 +135,7 @@ private:
     bool active_ = false;
     std::array<ThemeSlot, kThemeClassCount> slots_;
     UniqueHwnd receiver_;
-    std::vector<ThemeChangedNotificator*> notificators_;
+    ObserverList<ThemeChangedNotificator*> notificators_;
 };
 
 ThemeService& Service() {

@@ -15,6 +15,17 @@
 
 namespace census {
 
+// The platform-free rectangles of the painters' and the hints' arithmetic
+// (anything with int left, top, right and bottom) as the platform's RECT, and back.
+template <typename R>
+RECT ToRect(const R& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+template <typename R>
+R FromRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
 enum class BrushStyle { Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
 

@@ -26,6 +26,7 @@
 #include "runtime/component.h"
 #include "runtime/font.h"
 #include "runtime/handles.h"
+#include "runtime/private_messages.h"
 
 #include <functional>
 #include <string>
@@ -47,25 +48,6 @@ enum ShiftState : unsigned {
 };
 
 enum class MouseButton { Left, Right, Middle };
-
-// First private message number of the framework.
-constexpr unsigned kControlMessageBase = WM_APP + 0x3000;
-// Messages a parent reflects back to the child that caused them.
-constexpr unsigned CN_COMMAND = kControlMessageBase + 1;
-constexpr unsigned CN_NOTIFY = kControlMessageBase + 2;
-constexpr unsigned CN_DRAWITEM = kControlMessageBase + 3;
-constexpr unsigned CN_CTLCOLOR = kControlMessageBase + 4;  // wParam: HDC; answer: HBRUSH
-constexpr unsigned CN_MEASUREITEM = kControlMessageBase + 5;
-// Sent to a control when the mouse enters / leaves it (from the hint tracker).
-constexpr unsigned CM_MOUSEENTER = kControlMessageBase + 10;
-constexpr unsigned CM_MOUSELEAVE = kControlMessageBase + 11;
-// Sent by a form to each of its controls for an Enter or Escape that the
-// focused control does not take itself (wParam: the key). A control that acts
-// on the key answers 1 and no other control is asked.
-constexpr unsigned CM_DIALOGKEY = kControlMessageBase + 12;
-// Sent by a form to each of its controls after the focus moved to one of them
-// (lParam: that Control*), so buttons can follow which one Enter clicks.
-constexpr unsigned CM_FOCUSCHANGED = kControlMessageBase + 13;
 
 class Control : public Component {
 public:
@@ -185,10 +167,10 @@ protected:
 
     // Every message of the window arrives here first.
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    // The native window procedure of a wrapped class (ours is the first
+    // subclass, so what it replaced is the class procedure), or DefWindowProc
+    // for own-class controls. Called directly, it bypasses WndProc.
     LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
-    // The native window procedure of a wrapped class, called directly
-    // (bypassing WndProc). Returns DefWindowProc's answer for own-class controls.
-    LRESULT CallNativeProc(UINT msg, WPARAM wp, LPARAM lp);
 
     // Own-class controls paint here (WM_PAINT), on a canvas of the paint DC.
     virtual void Paint(Canvas& canvas) {}
@@ -236,6 +218,13 @@ private:
     static LRESULT CALLBACK NativeSubclassProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT SafeWndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleStandardMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    void PaintWindow();
+    LRESULT MouseDownMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT MouseUpOrMoveMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT KeyMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT FocusMessage(UINT msg, WPARAM wp, LPARAM lp);
+    bool SetOwnCursor(LPARAM lp);
+    void TakeBoundsFromWindow();
     void Bind(HWND hwnd);
     void Unbind();
     void CreateHandle();

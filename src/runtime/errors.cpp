@@ -1,5 +1,7 @@
 #include "runtime/errors.h"
 
+#include "runtime/handles.h"
+
 #include <windows.h>
 
 namespace census {
@@ -24,12 +26,11 @@ std::wstring FromUtf8(const std::string& text) {
 Exception::Exception(std::wstring message) : std::runtime_error(ToUtf8(message)), message_(std::move(message)) {}
 
 std::wstring SystemErrorMessage(unsigned long code) {
-    wchar_t* buffer = nullptr;
+    UniqueLocalMemory<wchar_t*> buffer;
     DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                    FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) ::LocalFree(buffer);
+                               nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer.get(), n) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     if (text.empty()) text = L"System error " + std::to_wstring(code);

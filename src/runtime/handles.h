@@ -7,7 +7,12 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
+#include <uxtheme.h>
+
+#include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace census {
@@ -74,6 +79,8 @@ inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
 inline void UnloadModule(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void FreeCoTaskMem(void* p) noexcept { ::CoTaskMemFree(p); }
 inline void FreeLocalMemory(void* p) noexcept { ::LocalFree(p); }
+inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
+inline void DestroyImageList(HIMAGELIST list) noexcept { ::ImageList_Destroy(list); }
 
 using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, CloseKernelHandle>>;  // events, threads
 using UniqueFileHandle = UniqueHandle<InvalidValueTraits<CloseKernelHandle>>;
@@ -84,9 +91,12 @@ using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, DeleteMemoryDc>>;
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, DestroyMenuHandle>>;
 using UniqueIcon = UniqueHandle<HandleTraits<HICON, DestroyIconHandle>>;
 using UniqueModule = UniqueHandle<HandleTraits<HMODULE, UnloadModule>>;
-// Blocks the system hands out from the local heap (CommandLineToArgvW's array).
+// Blocks the system hands out from the local heap (CommandLineToArgvW's
+// array, FormatMessage's text).
 template <typename T>
 using UniqueLocalMemory = UniqueHandle<HandleTraits<T, FreeLocalMemory>>;
+using UniqueGlobal = UniqueHandle<HandleTraits<HGLOBAL, FreeGlobal>>;
+using UniqueImageList = UniqueHandle<HandleTraits<HIMAGELIST, DestroyImageList>>;
 
 template <typename T>
 using UniqueGdi = UniqueHandle<HandleTraits<T, DeleteGdiObject>>;
@@ -176,6 +186,37 @@ private:
     T* p_ = nullptr;
 };
 
+// A theme data handle. The theme functions are found at run time, so the
+// function that closes the handle comes with it.
+class UniqueTheme {
+public:
+    using Closer = HRESULT(WINAPI*)(HTHEME);
+    UniqueTheme() noexcept = default;
+    UniqueTheme(HTHEME h, Closer close) noexcept : h_(h), close_(close) {}
+    UniqueTheme(const UniqueTheme&) = delete;
+    UniqueTheme& operator=(const UniqueTheme&) = delete;
+    UniqueTheme(UniqueTheme&& o) noexcept : h_(std::exchange(o.h_, nullptr)), close_(o.close_) {}
+    UniqueTheme& operator=(UniqueTheme&& o) noexcept {
+        if (this != &o) {
+            reset();
+            h_ = std::exchange(o.h_, nullptr);
+            close_ = o.close_;
+        }
+        return *this;
+    }
+    ~UniqueTheme() { reset(); }
+    HTHEME get() const noexcept { return h_; }
+    explicit operator bool() const noexcept { return h_ != nullptr; }
+    void reset() noexcept {
+        HTHEME old = std::exchange(h_, nullptr);
+        if (old && close_) close_(old);
+    }
+
+private:
+    HTHEME h_ = nullptr;
+    Closer close_ = nullptr;
+};
+
 // GetDC/ReleaseDC.
 class WindowDc {
 public:
@@ -238,6 +279,26 @@ public:
 private:
     HDC dc_;
     int id_;
+};
+
+// GlobalLock/GlobalUnlock; size() is what the platform says the block holds.
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL h) noexcept
+        : h_(h), data_(h ? ::GlobalLock(h) : nullptr), size_(data_ ? ::GlobalSize(h) : 0) {}
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    ~LockedGlobal() {
+        if (data_) ::GlobalUnlock(h_);
+    }
+    const std::uint8_t* data() const noexcept { return static_cast<const std::uint8_t*>(data_); }
+    std::uint8_t* mutable_data() const noexcept { return static_cast<std::uint8_t*>(data_); }
+    std::size_t size() const noexcept { return size_; }
+
+private:
+    HGLOBAL h_;
+    void* data_;
+    std::size_t size_;
 };
 
 // Runs a callable on scope exit.

@@ -1,6 +1,7 @@
 #include "runtime/text_file.h"
 
 #include "runtime/errors.h"
+#include "runtime/path_names.h"
 
 #include <windows.h>
 
@@ -18,14 +19,6 @@ std::wstring FullPath(const std::wstring& path) {
 }
 
 namespace {
-
-// The "\\?\" form of a full path: a target longer than 260 characters is
-// reached only through it.
-std::wstring ExtendedPath(const std::wstring& full) {
-    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
 
 [[noreturn]] void ThrowCreateError(const std::wstring& path, DWORD code) {
     throw FileCreateError(L"Cannot create file \"" + FullPath(path) + L"\". " + SystemErrorMessage(code), code);
@@ -117,7 +110,7 @@ int WriteTextFile(const std::wstring& path, const std::wstring& text, ListEncodi
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes, const WriteFaults& faults) {
-    const std::wstring target = ExtendedPath(FullPath(path));
+    const std::wstring target = WithExtendedPrefix(FullPath(path));
     const bool exists = CheckTarget(path, target);
     TemporaryFile temp;
     if (!CreateTemporaryBeside(target, temp, faults)) {
@@ -139,7 +132,7 @@ TemporaryFile::~TemporaryFile() {
 constexpr size_t kWriterBuffer = 256 * 1024;
 
 ListFileWriter::ListFileWriter(const std::wstring& path, ListEncoding encoding, const WriteFaults& faults)
-    : path_(path), target_(ExtendedPath(FullPath(path))), encoding_(encoding), faults_(faults) {
+    : path_(path), target_(WithExtendedPrefix(FullPath(path))), encoding_(encoding), faults_(faults) {
     CheckTarget(path_, target_);
     if (!CreateTemporaryBeside(target_, temp_, faults_)) ThrowCreateError(path_, ::GetLastError());
     buffer_.reserve(kWriterBuffer + 4096);

@@ -2,6 +2,7 @@
 
 #include "runtime/application.h"
 #include "runtime/handles.h"
+#include "runtime/hidden_window.h"
 
 #include <map>
 
@@ -25,15 +26,7 @@ LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 HWND TimerWindow() {
     static UniqueHwnd window;
-    if (!window) {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = TimerWindowProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"CensusTimerWindow";
-        ::RegisterClassExW(&wc);
-        window.reset(::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       wc.hInstance, nullptr));
-    }
+    if (!window) window = CreateHiddenWindow(L"CensusTimerWindow", TimerWindowProc, HiddenWindowKind::MessageOnly);
     return window.get();
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -305,6 +306,22 @@ TEST_F(PushButtonInput, HotFollowsTheMouseAcrossButtonsAndOffTheWindow) {
     EXPECT_FALSE(second.Hot());
     EXPECT_EQ(0u, MouseTrackingCount());
     EXPECT_EQ(0, first_clicks + second_clicks);
+}
+
+TEST_F(PushButtonInput, AGlyphGivenToAShownSystemDrawnButtonIsDrawn) {
+    // Windows draws this one until the glyph comes; then the program must.
+    first.GetLookAndFeel().SetKind(lfStandard);
+    ASSERT_TRUE(first.UsesSystemDrawing());
+    first.SetGlyph(TwoCellGlyph());
+    EXPECT_FALSE(first.UsesSystemDrawing());
+    MoveMouseTo(Centre(first));
+    // The red of the glyph's up cell, on the row through its middle.
+    auto shows_glyph = [&] {
+        std::vector<COLORREF> row = testing::ScreenRow(At(first, 0, 12), first.Width());
+        return std::count(row.begin(), row.end(), ColorToRgb(clRed)) >= 4;
+    };
+    EXPECT_TRUE(PumpUntil(shows_glyph));
+    EXPECT_TRUE(first.Focused());
 }
 
 TEST_F(PushButtonInput, ReleaseOutsideDoesNotClickAndAQuickDoubleClickClicksTwice) {

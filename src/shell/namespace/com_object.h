@@ -75,9 +75,6 @@ ComPtr<Interface> MakeComObject(Args&&... args) {
     return ComPtr<Interface>(std::make_unique<T>(std::forward<Args>(args)...).release());
 }
 
-inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
-using UniqueGlobal = UniqueHandle<HandleTraits<HGLOBAL, FreeGlobal>>;
-
 // A storage medium received from a data object, released with it.
 class ReceivedMedium {
 public:
@@ -92,26 +89,6 @@ public:
 
 private:
     STGMEDIUM medium_{};
-};
-
-// GlobalLock/GlobalUnlock; size() is what the platform says the block holds.
-class LockedGlobal {
-public:
-    explicit LockedGlobal(HGLOBAL h) noexcept
-        : h_(h), data_(h ? ::GlobalLock(h) : nullptr), size_(data_ ? ::GlobalSize(h) : 0) {}
-    LockedGlobal(const LockedGlobal&) = delete;
-    LockedGlobal& operator=(const LockedGlobal&) = delete;
-    ~LockedGlobal() {
-        if (data_) ::GlobalUnlock(h_);
-    }
-    const std::uint8_t* data() const noexcept { return static_cast<const std::uint8_t*>(data_); }
-    std::uint8_t* mutable_data() const noexcept { return static_cast<std::uint8_t*>(data_); }
-    std::size_t size() const noexcept { return size_; }
-
-private:
-    HGLOBAL h_;
-    void* data_;
-    std::size_t size_;
 };
 
 }  // namespace census

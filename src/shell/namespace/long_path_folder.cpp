@@ -1,5 +1,6 @@
 #include "shell/namespace/long_path_folder.h"
 
+#include "runtime/path_names.h"
 #include "shell/namespace/com_object.h"
 #include "shell/namespace/shell_namespace.h"
 
@@ -21,16 +22,6 @@ struct ItemHeader {
     BYTE padding;
     DWORD attributes;
 };
-
-std::wstring ExtendedPath(const std::wstring& path) {
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
-}
-
-std::wstring Child(const std::wstring& path, const std::wstring& name) {
-    return path.back() == L'\\' ? path + name : path + L"\\" + name;
-}
 
 LPITEMIDLIST MakeItem(const WIN32_FIND_DATAW& entry) {
     const size_t name_bytes = (std::wcslen(entry.cFileName) + 1) * sizeof(wchar_t);
@@ -66,7 +57,7 @@ bool Listable(const WIN32_FIND_DATAW& entry, SHCONTF flags) {
 
 bool HasSubFolder(const std::wstring& path) {
     WIN32_FIND_DATAW entry;
-    UniqueFindHandle search(::FindFirstFileExW((ExtendedPath(path) + L"\\*").c_str(), FindExInfoBasic, &entry,
+    UniqueFindHandle search(::FindFirstFileExW((WithExtendedPrefix(path) + L"\\*").c_str(), FindExInfoBasic, &entry,
                                                FindExSearchLimitToDirectories, nullptr, 0));
     if (!search) return false;
     do {
@@ -80,7 +71,7 @@ class ItemEnumerator : public ComObject<IEnumIDList> {
 public:
     ItemEnumerator(const std::wstring& path, SHCONTF flags) {
         WIN32_FIND_DATAW entry;
-        UniqueFindHandle search(::FindFirstFileExW((ExtendedPath(path) + L"\\*").c_str(), FindExInfoBasic, &entry,
+        UniqueFindHandle search(::FindFirstFileExW((WithExtendedPrefix(path) + L"\\*").c_str(), FindExInfoBasic, &entry,
                                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
         if (!search) return;
         do {
@@ -130,7 +121,7 @@ public:
             ItemHeader header;
             std::wstring name;
             if (!ReadItem(item, header, name) || !(header.attributes & FILE_ATTRIBUTE_DIRECTORY)) return E_INVALIDARG;
-            ComPtr<IShellFolder> folder(std::make_unique<LongPathFolder>(Child(path_, name)).release());
+            ComPtr<IShellFolder> folder(std::make_unique<LongPathFolder>(JoinPath(path_, name)).release());
             auto rest = reinterpret_cast<PCUIDLIST_RELATIVE>(reinterpret_cast<const BYTE*>(item) + item->mkid.cb);
             return rest->mkid.cb ? folder->BindToObject(rest, nullptr, iid, out) : folder->QueryInterface(iid, out);
         });
@@ -157,7 +148,7 @@ public:
                 SFGAOF own = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANMOVE;
                 if (header.attributes & FILE_ATTRIBUTE_DIRECTORY) {
                     own |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
-                    if ((*in_out & SFGAO_HASSUBFOLDER) && HasSubFolder(Child(path_, name))) own |= SFGAO_HASSUBFOLDER;
+                    if ((*in_out & SFGAO_HASSUBFOLDER) && HasSubFolder(JoinPath(path_, name))) own |= SFGAO_HASSUBFOLDER;
                 }
                 if (header.attributes & FILE_ATTRIBUTE_HIDDEN) own |= SFGAO_HIDDEN;  // the tree dims these
                 common &= own;
@@ -175,7 +166,7 @@ public:
             std::wstring name;
             if (!out || !ReadItem(item, header, name)) return E_INVALIDARG;
             const std::wstring text =
-                (flags & SHGDN_FORPARSING) && !(flags & SHGDN_INFOLDER) ? Child(path_, name) : name;
+                (flags & SHGDN_FORPARSING) && !(flags & SHGDN_INFOLDER) ? JoinPath(path_, name) : name;
             const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
             auto* copy = static_cast<wchar_t*>(::CoTaskMemAlloc(bytes));
             if (!copy) return E_OUTOFMEMORY;
@@ -200,7 +191,7 @@ bool ShellEnumeratesLongFolders() {
     if (!::GetTempPathW(MAX_PATH + 1, temp)) return true;
     const std::wstring base = std::wstring(temp) + L"census-long-" + std::to_wstring(::GetCurrentProcessId());
     const std::wstring name(std::max<int>(20, MAX_PATH + 10 - static_cast<int>(base.size())), L'l');
-    const std::wstring long_folder = ExtendedPath(base + L"\\" + name);
+    const std::wstring long_folder = WithExtendedPrefix(base + L"\\" + name);
     ::CreateDirectoryW(base.c_str(), nullptr);
     ::CreateDirectoryW(long_folder.c_str(), nullptr);
     ::CreateDirectoryW((long_folder + L"\\sub").c_str(), nullptr);

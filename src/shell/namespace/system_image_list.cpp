@@ -14,9 +14,6 @@ HIMAGELIST QuerySystemList(bool small) {
     return reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, flags));
 }
 
-void DestroyImageList(HIMAGELIST list) noexcept { ::ImageList_Destroy(list); }
-using UniqueImageList = UniqueHandle<HandleTraits<HIMAGELIST, DestroyImageList>>;
-
 // The two marks live in a list of their own. Adding them to the shared
 // system lists would shift the indices the shell hands out wherever the
 // shell keeps more lists than the program touches (Wine's icon cache adds

@@ -7,18 +7,10 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-std::wstring WithoutPrefix(std::wstring path) {
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
-    return path;
-}
-
 }  // namespace
 
 std::wstring ExtendedPath(const std::wstring& path) {
-    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
+    return path.size() < MAX_PATH - 12 ? path : WithExtendedPrefix(path);
 }
 
 bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
@@ -46,12 +38,12 @@ std::wstring FinalPathOf(HANDLE handle) {
     wchar_t small[MAX_PATH + 8];
     DWORD length = ::GetFinalPathNameByHandleW(handle, small, MAX_PATH + 8, FILE_NAME_NORMALIZED);
     if (length == 0) return {};
-    if (length < MAX_PATH + 8) return WithoutPrefix(std::wstring(small, length));
+    if (length < MAX_PATH + 8) return WithoutExtendedPrefix(std::wstring(small, length));
     std::wstring big(length, L'\0');
     length = ::GetFinalPathNameByHandleW(handle, big.data(), length, FILE_NAME_NORMALIZED);
     if (length == 0 || length >= big.size()) return {};
     big.resize(length);
-    return WithoutPrefix(big);
+    return WithoutExtendedPrefix(big);
 }
 
 UniqueFileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD extra_flags) {

@@ -17,12 +17,11 @@ bool IsFolder(DWORD attributes) {
 }
 
 std::wstring SystemText(DWORD error) {
-    wchar_t* text = nullptr;
+    UniqueLocalMemory<wchar_t*> text;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring out = length ? std::wstring(text, length) : L"код " + std::to_wstring(error);
-    if (text) ::LocalFree(text);
+        reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+    std::wstring out = length ? std::wstring(text.get(), length) : L"код " + std::to_wstring(error);
     while (!out.empty() && (out.back() == L'\n' || out.back() == L'\r' || out.back() == L'.')) out.pop_back();
     return out;
 }

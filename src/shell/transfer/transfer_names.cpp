@@ -35,12 +35,6 @@ wchar_t Upper(wchar_t c) {
     return c;
 }
 
-std::wstring Trimmed(const std::wstring& path) {
-    std::wstring p = path;
-    while (p.size() > 1 && p.back() == L'\\') p.pop_back();
-    return p;
-}
-
 }  // namespace
 
 std::wstring FoldedName(const std::wstring& name) {
@@ -71,27 +65,10 @@ std::vector<std::size_t> NameClashes(const std::vector<std::wstring>& names, con
 }
 
 bool TextSameOrInside(const std::wstring& inner, const std::wstring& outer) {
-    const std::wstring a = FoldedName(Trimmed(inner)), b = FoldedName(Trimmed(outer));
+    const std::wstring a = FoldedName(WithoutTrailingBackslashes(inner)), b = FoldedName(WithoutTrailingBackslashes(outer));
     if (a == b) return true;
     const std::wstring prefix = b.back() == L'\\' ? b : b + L'\\';
     return a.size() > prefix.size() && a.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::wstring LastPart(const std::wstring& path) {
-    const std::wstring p = Trimmed(path);
-    const std::size_t slash = p.find_last_of(L'\\');
-    return slash == std::wstring::npos ? p : p.substr(slash + 1);
-}
-
-std::wstring ParentPart(const std::wstring& path) {
-    const std::wstring p = Trimmed(path);
-    const std::size_t slash = p.find_last_of(L'\\');
-    if (slash == std::wstring::npos) return {};
-    return slash == 2 && p[1] == L':' ? p.substr(0, 3) : p.substr(0, slash);
-}
-
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    return !folder.empty() && folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
 }
 
 }  // namespace census

@@ -5,6 +5,8 @@
 // whether one path lies inside another by its text.
 #pragma once
 
+#include "runtime/path_names.h"  // the path helpers the transfer rules use
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -27,10 +29,5 @@ std::vector<std::size_t> NameClashes(const std::vector<std::wstring>& names, con
 // inner is outer itself or lies below it, by the text of the paths alone
 // (backslash separators, case folded, trailing backslashes ignored).
 bool TextSameOrInside(const std::wstring& inner, const std::wstring& outer);
-
-// The last part of a path, and the path without it.
-std::wstring LastPart(const std::wstring& path);
-std::wstring ParentPart(const std::wstring& path);
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 }  // namespace census

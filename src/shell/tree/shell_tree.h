@@ -7,6 +7,7 @@
 #pragma once
 
 #include "editors/framed_tree_view.h"
+#include "runtime/private_messages.h"
 #include "runtime/timer.h"
 #include "shell/namespace/pidl_list.h"
 #include "shell/namespace/shell_locator.h"
@@ -44,19 +45,6 @@ constexpr ShellTreeOptions kDefaultShellTreeOptions = stoAutoFill | stoVirtualFo
                                                      stoContextMenus | stoDynamicRefresh | stoOleDrag | stoOleDrop |
                                                      stoShowHidden;
 
-// Posted to itself when a window is created empty; fills the tree when it arrives.
-constexpr UINT kDeferredFillMessage = 0x467;
-// Posted to itself at a begin-drag notification; the drag loop runs when it
-// arrives, outside the platform tree's own mouse handling.
-constexpr UINT kDeferredDragMessage = 0x468;
-// Posted to itself when a refresh was asked for during an in-place rename.
-constexpr UINT kDeferredRefreshMessage = 0x469;
-// Posted to the tree by its transfer worker when a transfer or delete has ended.
-constexpr UINT kTransferDoneMessage = 0x46A;
-// Posted to itself when a drop was refused: the reason is shown once the drop has returned.
-constexpr UINT kDeferredRefusalMessage = 0x46B;
-// Posted to the tree when something changed below a watched folder.
-constexpr UINT kFolderChangeMessage = 0x465;
 // Refresh delays after the last change: with the focus, and without it.
 constexpr unsigned kFocusedRefreshDelay = 400;
 constexpr unsigned kUnfocusedRefreshDelay = 2000;

@@ -10,6 +10,7 @@
 
 #include "runtime/application.h"
 #include "runtime/errors.h"
+#include "runtime/path_names.h"
 #include "runtime/wait_cursor.h"
 #include "shell/namespace/shell_context_menu.h"
 #include "shell/namespace/shell_namespace.h"
@@ -264,7 +265,7 @@ void ShellTree::SelectParentIfGone(TreeNode node) {
     ShellTreeData* data = ShellData(node);
     if (!data || !ParentNode(node)) return;
     const std::wstring path = data->Path();
-    const std::wstring probe = path.size() < MAX_PATH ? path : L"\\\\?\\" + path;
+    const std::wstring probe = path.size() < MAX_PATH ? path : WithExtendedPrefix(path);
     if (path.empty() || ::GetFileAttributesW(probe.c_str()) != INVALID_FILE_ATTRIBUTES) return;
     for (TreeNode n = Selected(); n; n = ParentNode(n)) {
         if (n == node) {

@@ -1,6 +1,7 @@
 #include "shell/watching/device_change_dispatcher.h"
 
 #include "runtime/application.h"
+#include "runtime/hidden_window.h"
 
 #include <algorithm>
 
@@ -17,16 +18,7 @@ DeviceChangeDispatcher& DeviceChangeDispatcher::Instance() {
 }
 
 DeviceChangeDispatcher::DeviceChangeDispatcher() {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSW wc{};
-    if (!::GetClassInfoW(instance, kClassName, &wc)) {
-        wc.lpfnWndProc = &WindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kClassName;
-        ::RegisterClassW(&wc);
-    }
-    window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                    instance, nullptr));
+    window_ = CreateBroadcastReceiver(kClassName, &WindowProc);
 }
 
 LRESULT CALLBACK DeviceChangeDispatcher::WindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
@@ -40,32 +32,21 @@ LRESULT CALLBACK DeviceChangeDispatcher::WindowProc(HWND window, UINT message, W
 }
 
 void DeviceChangeDispatcher::Register(const void* owner, Callback callback) {
-    registrations_.push_back({owner, std::move(callback)});
+    registrations_.Add({owner, std::move(callback)});
 }
 
-void DeviceChangeDispatcher::Unregister(const void* owner) {
-    auto found = std::find_if(registrations_.begin(), registrations_.end(),
-                              [owner](const Registration& r) { return r.owner == owner; });
-    if (found != registrations_.end()) registrations_.erase(found);
-}
-
-bool DeviceChangeDispatcher::Registered(const void* owner) const {
-    return std::any_of(registrations_.begin(), registrations_.end(),
-                       [owner](const Registration& r) { return r.owner == owner; });
-}
+void DeviceChangeDispatcher::Unregister(const void* owner) { registrations_.RemoveFirst({owner, {}}); }
 
 void DeviceChangeDispatcher::Dispatch(WPARAM event) {
     if (!DispatchEnabled) return;
     // A callback may destroy another tree: each is called only while it is registered.
-    const std::vector<Registration> snapshot = registrations_;
-    for (const Registration& r : snapshot) {
-        if (!Registered(r.owner)) continue;
+    registrations_.ForEach([event](const Registration& r) {
         try {
             r.callback(event);
         } catch (...) {
             Application::Instance().HandleException(std::current_exception());
         }
-    }
+    });
 }
 
 }  // namespace census

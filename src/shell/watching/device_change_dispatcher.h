@@ -7,14 +7,14 @@
 #pragma once
 
 #include "runtime/handles.h"
+#include "runtime/observer_list.h"
+#include "runtime/private_messages.h"
 
 #include <functional>
 #include <vector>
 
 namespace census {
 
-// Posted by the dispatcher's window to itself (wParam: the device event).
-constexpr UINT kDeviceRelayMessage = 0x464;
 constexpr WPARAM kDeviceArrived = 0x8000;         // DBT_DEVICEARRIVAL
 constexpr WPARAM kDeviceRemoveComplete = 0x8004;  // DBT_DEVICEREMOVECOMPLETE
 
@@ -38,13 +38,14 @@ private:
     DeviceChangeDispatcher();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
     void Dispatch(WPARAM event);
-    bool Registered(const void* owner) const;
 
+    // Entries are the same when their owners are.
     struct Registration {
         const void* owner;
         Callback callback;
+        bool operator==(const Registration& other) const { return owner == other.owner; }
     };
-    std::vector<Registration> registrations_;
+    ObserverList<Registration> registrations_;
     UniqueHwnd window_;
 };
 

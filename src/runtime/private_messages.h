@@ -1,0 +1,62 @@
+// Every window message the program makes up for itself, in one numbering.
+//
+// They all lie in the application's own range (from WM_APP), never in the
+// WM_USER range: that range belongs to each native class (a tree view's own
+// messages live there), and the program subclasses native windows, so a
+// private number there could be taken for one of the class's messages.
+#pragma once
+
+#include <windows.h>
+
+namespace census {
+
+// First private message number of the program.
+constexpr UINT kPrivateMessageBase = WM_APP + 0x3000;
+
+// --- The framework ---------------------------------------------------------------------
+
+// Messages a parent reflects back to the child that caused them.
+constexpr UINT CN_COMMAND = kPrivateMessageBase + 1;
+constexpr UINT CN_NOTIFY = kPrivateMessageBase + 2;
+constexpr UINT CN_DRAWITEM = kPrivateMessageBase + 3;
+constexpr UINT CN_CTLCOLOR = kPrivateMessageBase + 4;  // wParam: HDC; answer: HBRUSH
+constexpr UINT CN_MEASUREITEM = kPrivateMessageBase + 5;
+// Sent to a control when the mouse enters / leaves it (from the hint tracker).
+constexpr UINT CM_MOUSEENTER = kPrivateMessageBase + 10;
+constexpr UINT CM_MOUSELEAVE = kPrivateMessageBase + 11;
+// Sent by a form to each of its controls for an Enter or Escape that the
+// focused control does not take itself (wParam: the key). A control that acts
+// on the key answers 1 and no other control is asked.
+constexpr UINT CM_DIALOGKEY = kPrivateMessageBase + 12;
+// Sent by a form to each of its controls after the focus moved to one of them
+// (lParam: that Control*), so buttons can follow which one Enter clicks.
+constexpr UINT CM_FOCUSCHANGED = kPrivateMessageBase + 13;
+
+// --- Editors ---------------------------------------------------------------------------
+
+// Posted by a memo to itself: bring its scroll bars up to date.
+constexpr UINT kUpdateScrollBarsMessage = kPrivateMessageBase + 0x20;
+// Posted by a push button to itself: open the drop-down menu, and clear the
+// pressed look once it has closed.
+constexpr UINT kOpenMenuMessage = kPrivateMessageBase + 0x21;
+constexpr UINT kMenuClosedMessage = kPrivateMessageBase + 0x22;
+
+// --- The shell -------------------------------------------------------------------------
+
+// Posted by the device dispatcher's window to itself (wParam: the device event).
+constexpr UINT kDeviceRelayMessage = kPrivateMessageBase + 0x40;
+// Posted to the tree when something changed below a watched folder.
+constexpr UINT kFolderChangeMessage = kPrivateMessageBase + 0x41;
+// Posted to itself when a window is created empty; fills the tree when it arrives.
+constexpr UINT kDeferredFillMessage = kPrivateMessageBase + 0x42;
+// Posted to itself at a begin-drag notification; the drag loop runs when it
+// arrives, outside the platform tree's own mouse handling.
+constexpr UINT kDeferredDragMessage = kPrivateMessageBase + 0x43;
+// Posted to itself when a refresh was asked for during an in-place rename.
+constexpr UINT kDeferredRefreshMessage = kPrivateMessageBase + 0x44;
+// Posted to the tree by its transfer worker when a transfer or delete has ended.
+constexpr UINT kTransferDoneMessage = kPrivateMessageBase + 0x45;
+// Posted to itself when a drop was refused: the reason is shown once the drop has returned.
+constexpr UINT kDeferredRefusalMessage = kPrivateMessageBase + 0x46;
+
+}  // namespace census

@@ -51,22 +51,7 @@ long MakeTree(const std::wstring& root, int fan) {
     return files;
 }
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW fd;
-    UniqueFindHandle h(::FindFirstFileW((path + L"\\*").c_str(), &fd));
-    if (h) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = path + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileW(child.c_str());
-        } while (::FindNextFileW(h.get(), &fd));
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
+using bench::RemoveTree;
 
 double TimeDir(const std::wstring& folder) {
     std::wstring command = L"cmd.exe /c dir /s /b /a-d \"" + folder + L"\" > NUL";

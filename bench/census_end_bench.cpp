@@ -16,6 +16,7 @@
 // says it is complete); "clean" as the first argument removes them, and
 // "close" measures only the close 0.5 s into the census.
 #include "app/main_form.h"
+#include "bare_walk.h"
 #include "runtime/application.h"
 #include "runtime/handles.h"
 #include "runtime/string_list.h"
@@ -47,22 +48,7 @@ std::wstring CacheFolder(long files) {
     return std::wstring(temp) + L"census-last-block-" + std::to_wstring(files);
 }
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW fd;
-    UniqueFindHandle h(::FindFirstFileW((path + L"\\*").c_str(), &fd));
-    if (h) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = path + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileW(child.c_str());
-        } while (::FindNextFileW(h.get(), &fd));
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
+using bench::RemoveTree;
 
 // Folders of 100 files, 100 folders to a group: root\gA\dB\fileC.dat.
 std::wstring CachedTree(long files) {

@@ -79,7 +79,9 @@ public:
     TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) override {
         return real_->Delete(items, progress);
     }
-    std::wstring FirstLinkInside(const std::wstring& path) override { return real_->FirstLinkInside(path); }
+    std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
+        return real_->FindLinkInside(path, progress);
+    }
     std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) override {
         asked_.push_back(folder);
         return real_->Refusal(sources, folder, effect);
@@ -162,6 +164,49 @@ TEST_F(ShellTreeTransfers, DelOnAFolderHoldingALinkIsRefusedNamingTheLink) {
     EXPECT_EQ(ReadBytes(elsewhere.Path(L"desk\\keep.txt")), "keep") << "what the link leads to is untouched";
     EXPECT_TRUE(FileExists(temp.Path(L"gamma\\to-desk")));
     EXPECT_NE(Top(L"gamma"), nullptr);
+}
+
+// A link check that takes as long as the test wants, as one of a folder of
+// hundreds of thousands of entries does; it then names a link.
+class SlowLinkCheck : public CountingFiles {
+public:
+    SlowLinkCheck(std::vector<std::wstring>& asked, std::atomic<bool>& running, HANDLE release)
+        : CountingFiles(asked), running_(running), release_(release) {}
+    std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
+        running_ = true;
+        ::WaitForSingleObject(release_, 10000);
+        return path + L"\\a-link";
+    }
+
+private:
+    std::atomic<bool>& running_;
+    HANDLE release_;
+};
+
+// Del while the check for links is still walking: the tree answers another
+// thread at once, and the refusal comes when the check is through.
+TEST_F(ShellTreeTransfers, TheLinkCheckBeforeADeleteLeavesTheWindowAnswering) {
+    std::vector<std::wstring> asked;
+    std::atomic<bool> running{false};
+    UniqueKernelHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    Load(temp.Root());
+    tree.SetFileLayerFactory([&] { return std::make_unique<SlowLinkCheck>(asked, running, release.get()); });
+    ClickOn(Top(L"gamma"));
+    bool answered = false;
+    const HWND window = tree.Handle();
+    Perform([&] {
+        Chord({VK_DELETE});
+        if (WaitUntil([&] { return running.load(); })) {
+            DWORD_PTR result = 0;
+            answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result) != 0;
+        }
+        ::SetEvent(release.get());
+    });
+    EXPECT_TRUE(running.load()) << "Del asked for the check";
+    EXPECT_TRUE(answered) << "the window answered while the check ran";
+    ASSERT_EQ(recorded.boxes.size(), 1u);
+    EXPECT_NE(recorded.boxes[0].text.find(temp.Path(L"gamma\\a-link")), std::wstring::npos);
+    EXPECT_TRUE(FileExists(temp.Path(L"gamma")));
 }
 
 // --- the platform's own file browser as the drag source -------------------------------

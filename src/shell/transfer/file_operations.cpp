@@ -206,8 +206,10 @@ public:
         return report;
     }
 
-    std::wstring FirstLinkInside(const std::wstring& path) override {
-        const Failure found = FirstAwkwardEntry(path, false);
+    std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
+        Meter meter(progress);
+        const Failure found = FirstAwkwardEntry(path, false, &meter);
+        if (found.reason == StayReason::Cancelled) return std::nullopt;
         return found.reason == StayReason::Link ? found.detail : std::wstring{};
     }
 

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,8 +111,16 @@ public:
     }
     // Deletes items for good, never following a link inside them. Shows nothing.
     virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) { return {}; }
-    // The first link found inside path (path itself included), or empty.
-    virtual std::wstring FirstLinkInside(const std::wstring& path) { return {}; }
+    // The first link found inside path (path itself included), or empty;
+    // nothing when progress asked to stop before the walk was through.
+    virtual std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) {
+        return std::wstring{};
+    }
+    // The same, walked to its end.
+    std::wstring FirstLinkInside(const std::wstring& path) {
+        TransferProgress whole;
+        return FindLinkInside(path, whole).value_or(std::wstring{});
+    }
     // Why the sources cannot go into folder with effect; empty when they can.
     virtual std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,
                                  DWORD effect) = 0;

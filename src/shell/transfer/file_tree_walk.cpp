@@ -278,9 +278,10 @@ Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal
     return {};
 }
 
-Failure FirstAwkwardEntry(const std::wstring& path, bool specials) {
+Failure FirstAwkwardEntry(const std::wstring& path, bool specials, Meter* meter) {
     std::vector<RemovalEntry> queue{TopEntry(path)};
     while (!queue.empty()) {
+        if (meter && meter->Cancelled()) return Because(StayReason::Cancelled, {});
         const RemovalEntry entry = std::move(queue.back());
         queue.pop_back();
         const EntryCheck check = CheckEntry(entry.path, entry.expected, entry.attributes);

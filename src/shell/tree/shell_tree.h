@@ -22,6 +22,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -265,6 +267,8 @@ private:
     HRESULT InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT offset);
     // Where the shell's delete would follow a link out of the folder: refused, with the link named.
     bool RefuseLinkedDelete(TreeNode node);
+    std::optional<std::wstring> LinkInsideChecked(const std::wstring& path);
+    static void WaitPainting(HANDLE done);
     void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
     void SelectParentIfGone(TreeNode node);
     bool NameAccepted(TreeNode node, const std::wstring& name);

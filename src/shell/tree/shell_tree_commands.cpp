@@ -15,11 +15,16 @@
 #include "shell/namespace/shell_context_menu.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/transfer/file_operations.h"
+#include "shell/transfer/progress_dialog.h"
 #include "shell/transfer/tree_data_object.h"
 #include "shell/tree/folder_name_rules.h"
 #include "shell/tree/send_to_menu.h"
 
+#include <atomic>
 #include <cwctype>
+#include <exception>
+#include <optional>
+#include <thread>
 
 namespace census {
 namespace {
@@ -137,20 +142,58 @@ HRESULT ShellTree::PasteOwn(TreeNode node) {
 // The shell's delete where it does no file work of its own follows a link
 // inside the folder and deletes what it leads to; such a folder is not
 // handed to it.
+// A Cancel in the check's progress dialog ends the delete too.
 bool ShellTree::RefuseLinkedDelete(TreeNode node) {
     if (ShellTransfersFiles()) return false;
     ShellTreeData* data = ShellData(node);
     const std::wstring path = data ? data->Path() : std::wstring();
     if (path.empty()) return false;
-    std::wstring link;
-    {
-        WaitCursor wait;
-        link = Files().FirstLinkInside(path);
-    }
-    if (link.empty()) return false;
-    ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: в ней есть ссылка \u00AB" + link +
+    const std::optional<std::wstring> link = LinkInsideChecked(path);
+    if (!link) return true;
+    if (link->empty()) return false;
+    ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: в ней есть ссылка \u00AB" + *link +
                 L"\u00BB. Удаление прошло бы по ней и удалило бы файлы вне этой папки.");
     return true;
+}
+
+// The check walks the whole folder, which can take long: it runs on a thread
+// of its own with the platform's progress dialog and its Cancel, while this
+// thread keeps the windows painted and answers what other threads send. It
+// takes no input meanwhile, so the node the delete is for stays as it is.
+std::optional<std::wstring> ShellTree::LinkInsideChecked(const std::wstring& path) {
+    WaitCursor wait;
+    FileOperations& files = Files();
+    const HWND owner = OwnerWindow();
+    std::atomic<bool> stop{false};
+    std::optional<std::wstring> link;
+    std::exception_ptr failed;
+    UniqueKernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!done) throw Exception(SystemErrorMessage(::GetLastError()));
+    std::thread checker([&] {
+        const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        try {
+            ProgressDialog progress(owner, ProgressTitle(DROPEFFECT_NONE), stop);
+            link = files.FindLinkInside(path, progress);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        if (SUCCEEDED(com)) ::CoUninitialize();
+        ::SetEvent(done.get());
+    });
+    WaitPainting(done.get());
+    checker.join();
+    if (failed) std::rethrow_exception(failed);
+    return link;
+}
+
+// Paint messages are taken a batch at a time: a window that never validates
+// must not keep this loop from seeing the end.
+void ShellTree::WaitPainting(HANDLE done) {
+    while (::MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE | QS_PAINT) != WAIT_OBJECT_0) {
+        MSG msg;
+        for (int i = 0; i < 64 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+            ::DispatchMessageW(&msg);
+    }
 }
 
 // --- keys -----------------------------------------------------------------------------

@@ -16,7 +16,6 @@ EditContainer::EditContainer() : style_(this) {
 
 EditContainer::~EditContainer() {
     destroying_container_ = true;
-    EndMouseTracking(this);
     look_and_feel_.RemoveListener(this);
     DestroyHandle();
 }
@@ -143,23 +142,20 @@ void EditContainer::InnerFocusChanged() { ShortRefreshContainer(style_.HotTrack(
 void EditContainer::MouseEnter() {
     Control::MouseEnter();
     ShortRefreshContainer(style_.HotTrack());
-    BeginMouseTracking(this, ScreenBounds(), this);
 }
 
 void EditContainer::MouseMove(unsigned shift, int x, int y) {
     Control::MouseMove(shift, x, y);
     if (!style_.HotTrack()) return;
     ShortRefreshContainer(true);
-    BeginMouseTracking(this, ScreenBounds(), this);
 }
 
 void EditContainer::MouseLeave() {
     Control::MouseLeave();
-    ShortRefreshContainer(style_.HotTrack());
-    EndMouseTracking(this);
+    // The mouse is over neither the container nor its inner control, even
+    // where another window covers its bounds.
+    ShortRefreshContainer(false);
 }
-
-void EditContainer::MouseTrackingMouseLeave() { ShortRefreshContainer(style_.HotTrack()); }
 
 void EditContainer::MouseDown(MouseButton button, unsigned shift, int x, int y) {
     if (button == MouseButton::Left && !IsFocused()) SetFocus();

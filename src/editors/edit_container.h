@@ -9,13 +9,12 @@
 
 #include "editors/container_view_info.h"
 #include "editors/edit_style.h"
-#include "editors/mouse_tracking.h"
 #include "editors/painter_canvas.h"
 #include "runtime/control.h"
 
 namespace census {
 
-class EditContainer : public Control, protected MouseTrackingCaller, private LookAndFeelListener {
+class EditContainer : public Control, private LookAndFeelListener {
 public:
     EditContainer();
     ~EditContainer() override;
@@ -58,8 +57,6 @@ protected:
     virtual void StyleChanged();
     // Called by the inner control when it gains or loses the focus.
     void InnerFocusChanged();
-
-    void MouseTrackingMouseLeave() override;
 
 private:
     void LookAndFeelChanged(LookAndFeel&, LookAndFeelValues) override { ShortRefreshContainer(style_.HotTrack()); }

@@ -195,8 +195,6 @@ PushButton::PushButton() {
 
 PushButton::~PushButton() {
     MarkDestroying();
-    // The tracking timer must never call back into a button that is gone.
-    EndMouseTracking(this);
     look_and_feel_.RemoveListener(this);
     DestroyHandle();
 }
@@ -346,12 +344,6 @@ bool PushButton::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 // --- mouse and keys -----------------------------------------------------------------------
 
-RECT PushButton::ScreenClientRect() {
-    RECT r{0, 0, Width(), Height()};
-    if (HandleAllocated()) ::MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 bool PushButton::InClient(LPARAM lp) {
     POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     RECT client{0, 0, Width(), Height()};
@@ -360,13 +352,11 @@ bool PushButton::InClient(LPARAM lp) {
 
 void PushButton::BecomeHot() {
     if (hot_ || !IsHotTrackingActive()) return;
-    BeginMouseTracking(nullptr, ScreenClientRect(), this);
     hot_ = true;
     Repaint();
 }
 
 void PushButton::LeaveHot() {
-    EndMouseTracking(this);
     if (!hot_) return;
     hot_ = false;
     Invalidate();
@@ -381,8 +371,6 @@ void PushButton::MouseLeave() {
     Control::MouseLeave();
     LeaveHot();
 }
-
-void PushButton::MouseTrackingMouseLeave() { Perform(CM_MOUSELEAVE); }
 
 void PushButton::EnabledChanged() {
     if (!Enabled()) LeaveHot();

@@ -12,7 +12,6 @@
 
 #include "editors/button_layout.h"
 #include "editors/look_and_feel.h"
-#include "editors/mouse_tracking.h"
 #include "editors/painters.h"
 #include "runtime/control.h"
 
@@ -69,7 +68,7 @@ void DrawButton(PainterCanvas& canvas, const ButtonDrawing& drawing);
 // open), hot, focused or active default, normal.
 ButtonState ButtonVisualState(bool enabled, bool pressed, bool menu_shown, bool hot, bool focused);
 
-class PushButton : public Control, private MouseTrackingCaller, private LookAndFeelListener {
+class PushButton : public Control, private LookAndFeelListener {
 public:
     PushButton();
     ~PushButton() override;
@@ -132,14 +131,12 @@ protected:
     ButtonDrawing Drawing(ButtonState state, bool focus_rect);
 
 private:
-    void MouseTrackingMouseLeave() override;
     void LookAndFeelChanged(LookAndFeel&, LookAndFeelValues) override { RecreateWnd(); }
     void LookAndFeelDestroying(LookAndFeel&) override {}
 
     void DrawItem(const DRAWITEMSTRUCT& item);
     void BecomeHot();
     void LeaveHot();
-    RECT ScreenClientRect();
     bool InClient(LPARAM lp);
     void FocusMoved(Control* focused);
     bool DialogKey(WPARAM key);

@@ -30,6 +30,7 @@ void Application::DestroyForms() {
     }
     main_form_ = nullptr;
     hints_.Release();
+    mouse_.Release();
 }
 
 void Application::Run() {
@@ -77,6 +78,7 @@ void Application::Terminate() {
 }
 
 bool Application::PreTranslate(MSG& msg) {
+    if (msg.message == WM_MOUSEMOVE) mouse_.MouseMoved(msg.hwnd);
     hints_.MessageSeen(msg);
     // Every form's keys, whether or not the application made it.
     if (msg.message == WM_KEYDOWN) {

@@ -1,5 +1,6 @@
 // The application object: message loop, processing of waiting messages,
-// termination, the main form, exception display and the hint mechanism.
+// termination, the main form, exception display, the hint mechanism and
+// the mouse's entering and leaving of controls.
 //
 // Failures: an exception that escapes an event handler (or any window
 // procedure) reaches HandleException(), which shows its message in a stop-icon
@@ -8,6 +9,7 @@
 #pragma once
 
 #include "runtime/hint.h"
+#include "runtime/mouse_tracking.h"
 
 #include <exception>
 #include <functional>
@@ -61,6 +63,7 @@ public:
     std::function<int(const std::wstring& text, const std::wstring& caption, UINT flags)> MessageBoxOverride;
 
     HintManager& Hints() { return hints_; }
+    MouseTracker& Mouse() { return mouse_; }
 
     // Called by a form's destructor.
     void FormDestroyed(Form& form);
@@ -75,6 +78,7 @@ private:
     bool terminated_ = false;
     std::wstring title_;
     HintManager hints_;
+    MouseTracker mouse_;
 };
 
 }  // namespace census

@@ -88,6 +88,7 @@ void Control::DestroyHandle() {
     if (!HandleAllocated()) return;
     for (Control* child : children_) child->DestroyHandle();
     Application::Instance().Hints().ControlGone(*this);
+    Application::Instance().Mouse().ControlGone(*this);
     WindowDestroying();
     HWND hwnd = hwnd_.get();
     // Stop routing before the window goes, so no message reaches a half-torn object.

@@ -1,5 +1,7 @@
 #include "runtime/hint.h"
 
+#include "runtime/mouse_tracking.h"
+
 #include <utility>
 
 namespace census {
@@ -102,9 +104,7 @@ void HintManager::MessageSeen(const MSG& msg) {
         if (showing_ && window_) window_->MouseMoved(msg.pt);
         // A move over the hint window itself says nothing about the controls.
         if (dynamic_cast<HintWindow*>(Control::FromHandle(msg.hwnd))) return;
-        Control* c = nullptr;
-        for (HWND h = msg.hwnd; h && !c; h = ::GetParent(h)) c = Control::FromHandle(h);
-        MouseMovedOver(c, msg.pt);
+        MouseMovedOver(MouseTracker::ControlOf(msg.hwnd), msg.pt);
         return;
     }
     const bool ends_hint = window_ ? window_->IsHintMsg(msg) : HintWindow::IsDefaultHintMsg(msg);
@@ -118,11 +118,6 @@ void HintManager::MouseMovedOver(Control* control, POINT screen) {
     Control* target = control;
     while (target && target->Hint().empty()) target = target->Parent();
     bool shows = target && ShowHints && target->ShowHint() && !ShortHint(target->Hint()).empty();
-    if (control != under_mouse_) {
-        Control* left = std::exchange(under_mouse_, control);
-        if (left && left->HandleAllocated()) left->Perform(CM_MOUSELEAVE);
-        if (control && control->HandleAllocated()) control->Perform(CM_MOUSEENTER);
-    }
     if (target != control_ || !shows) {
         HideHint();
         control_ = shows ? target : nullptr;
@@ -218,7 +213,6 @@ void HintManager::CancelHint() {
 void HintManager::Release() {
     CancelHint();
     control_ = nullptr;
-    under_mouse_ = nullptr;
     window_.reset();
     show_timer_.reset();
     hide_timer_.reset();
@@ -230,7 +224,6 @@ void HintManager::ControlHintChanged(Control& control) {
 }
 
 void HintManager::ControlGone(Control& control) {
-    if (&control == under_mouse_) under_mouse_ = nullptr;
     if (&control == control_) {
         CancelHint();
         control_ = nullptr;

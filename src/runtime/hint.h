@@ -96,7 +96,6 @@ private:
     void CheckMouse();
 
     Control* control_ = nullptr;      // the control whose hint applies under the mouse
-    Control* under_mouse_ = nullptr;  // told of the mouse's entering and leaving
     bool showing_ = false;
     unsigned long long last_hidden_ = 0;
     RECT cursor_rect_{};

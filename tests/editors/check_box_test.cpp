@@ -159,7 +159,7 @@ protected:
         MoveMouseTo(form.ClientToScreen({150, 150}));
         testing::MakeForeground(form.Handle());
         box.SetFocus();
-        PumpUntil([] { return MouseTrackingCount() == 0; });
+        PumpUntil([this] { return Application::Instance().Mouse().UnderMouse() == &form; });
     }
     void TearDown() override {
         testing::MouseButton(false);

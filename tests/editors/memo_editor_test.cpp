@@ -2,6 +2,7 @@
 
 #include "editors/container_view_info.h"
 #include "editors/memo_text.h"
+#include "editors/push_button.h"
 #include "runtime/application.h"
 #include "runtime/form.h"
 #include "support/real_input.h"
@@ -359,6 +360,39 @@ TEST_F(MemoTest, AWideLineAddedWhileTheTextFitsSetsTheHorizontalBar) {
     EXPECT_EQ(si.nMax, bar.Max());
     EXPECT_EQ(static_cast<int>(si.nPage), bar.PageSize());
     EXPECT_TRUE(bar.Enabled());
+}
+
+// The border as the screen shows it: the top two rows and the left two columns.
+std::vector<COLORREF> BorderPixels(Control& memo) {
+    std::vector<COLORREF> pixels;
+    for (int row = 0; row < 2; ++row) {
+        auto top = testing::ScreenRow(memo.ClientToScreen({0, row}), 40);
+        pixels.insert(pixels.end(), top.begin(), top.end());
+    }
+    for (int y = 2; y < 40; ++y)
+        for (int x = 0; x < 2; ++x) pixels.push_back(testing::ScreenPixel(memo.ClientToScreen({x, y})));
+    return pixels;
+}
+
+TEST_F(MemoTest, WithHotTrackingTheBorderLightsUpOverTheTextAndGoesOffWithTheMouse) {
+    PushButton other;
+    other.SetParent(&form);
+    other.SetBounds(8, 8, 75, 25);
+    memo.Style().SetHotTrack(true);
+    BringFormToFront();
+    other.SetFocus();
+    testing::MoveMouseTo(form.ClientToScreen({300, 20}));
+    ASSERT_TRUE(testing::PumpUntil([&] { return memo.ViewInfo().drawn_style == cbsFlat; }));
+    testing::PumpFor();
+    const std::vector<COLORREF> idle = BorderPixels(memo);
+
+    // Straight onto the text, never crossing the border itself.
+    testing::MoveMouseTo(OnScreen(memo.Inner(), 60, 60));
+    EXPECT_TRUE(testing::PumpUntil([&] { return memo.ViewInfo().drawn_style == cbs3D && BorderPixels(memo) != idle; }));
+    // Off the window straight from the text, where no message of the program comes.
+    testing::MoveMouseTo({5, 5});
+    EXPECT_TRUE(testing::PumpUntil([&] { return memo.ViewInfo().drawn_style == cbsFlat && BorderPixels(memo) == idle; }));
+    other.SetParent(nullptr);
 }
 
 TEST_F(MemoTest, DisabledMemoPaintsItsRingInButtonFace) {

@@ -267,7 +267,7 @@ protected:
         form.Show();
         testing::MakeForeground(form.Handle());
         MoveMouseTo(Outside());
-        PumpUntil([] { return MouseTrackingCount() == 0; });
+        PumpUntil([] { return Application::Instance().Mouse().UnderMouse() == nullptr; });
     }
     void TearDown() override {
         testing::MouseButton(false);
@@ -304,7 +304,8 @@ TEST_F(PushButtonInput, HotFollowsTheMouseAcrossButtonsAndOffTheWindow) {
     MoveMouseTo(Outside());
     EXPECT_TRUE(PumpUntil([&] { return Shows(second, clBtnText, clBtnFace); }));
     EXPECT_FALSE(second.Hot());
-    EXPECT_EQ(0u, MouseTrackingCount());
+    EXPECT_EQ(nullptr, Application::Instance().Mouse().UnderMouse());
+    EXPECT_FALSE(Application::Instance().Mouse().Checking());
     EXPECT_EQ(0, first_clicks + second_clicks);
 }
 
@@ -463,9 +464,10 @@ TEST_F(PushButtonInput, AButtonDestroyedWhileHotLeavesNoTrackingBehind) {
     testing::PumpFor(30);
     MoveMouseTo(extra->ClientToScreen({50, 12}));
     ASSERT_TRUE(PumpUntil([&] { return extra->Hot(); }));
-    EXPECT_EQ(1u, MouseTrackingCount());
+    EXPECT_EQ(extra.get(), Application::Instance().Mouse().UnderMouse());
     extra.reset();
-    EXPECT_EQ(0u, MouseTrackingCount());
+    // The mouse counts as over the window until the check says otherwise.
+    EXPECT_EQ(&form, Application::Instance().Mouse().UnderMouse());
     MoveMouseTo(Outside());
     testing::PumpFor();
 }

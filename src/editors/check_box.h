@@ -59,12 +59,6 @@ public:
     void SetNullStyle(CheckNullStyle v) { Set(null_style_, v); }
 
 private:
-    template <typename T>
-    void Set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        Changed();
-    }
     bool IsValueInUse(const std::wstring& v) const;
 
     std::wstring caption_;

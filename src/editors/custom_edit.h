@@ -16,11 +16,7 @@ class EditProperties {
 public:
     virtual ~EditProperties() = default;
     bool ReadOnly() const { return read_only_; }
-    void SetReadOnly(bool v) {
-        if (v == read_only_) return;
-        read_only_ = v;
-        Changed();
-    }
+    void SetReadOnly(bool v) { Set(read_only_, v); }
     virtual bool WantsTabs() const { return false; }
 
     std::function<void(CustomEdit& sender)> OnChange;
@@ -32,6 +28,13 @@ public:
 protected:
     void Changed() {
         if (OnPropertiesChanged) OnPropertiesChanged();
+    }
+    // Stores a changed value and tells the editor.
+    template <typename T>
+    void Set(T& field, T value) {
+        if (field == value) return;
+        field = value;
+        Changed();
     }
 
 private:

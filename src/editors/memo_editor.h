@@ -45,13 +45,6 @@ public:
     void SetWordWrap(bool v) { Set(word_wrap_, v); }
 
 private:
-    template <typename T>
-    void Set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        Changed();
-    }
-
     MemoAlignment alignment_ = MemoAlignment::Left;
     MemoCharCase char_case_ = MemoCharCase::Normal;
     bool hide_selection_ = true;

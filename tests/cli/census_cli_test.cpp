@@ -291,7 +291,9 @@ TEST(ConsoleCensus, InterruptionsStopItAndKeepTheList) {
         ASSERT_TRUE(testing::PumpUntil([&] { return testing::CountEntries(lists.Root()) == 2; }, 20000));
         auto console = std::make_unique<AttachedConsole>(info.dwProcessId);
         ASSERT_TRUE(console->Attached());
-        if (how == How::TypedCtrlC) ASSERT_TRUE(console->TypeCtrlC());
+        if (how == How::TypedCtrlC) {
+            ASSERT_TRUE(console->TypeCtrlC());
+        }
         if (how == How::CtrlBreak) {
             if (UnderWine()) continue;
             ASSERT_TRUE(::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, info.dwProcessId));
@@ -308,9 +310,10 @@ TEST(ConsoleCensus, InterruptionsStopItAndKeepTheList) {
         DWORD code = 0;
         ::GetExitCodeProcess(process.get(), &code);
         EXPECT_EQ(2u, code);
-        if (console)
+        if (console) {
             EXPECT_NE(std::wstring::npos, console->ScreenText().find(L"census_cli: перепись прервана"))
                 << ToUtf8(console->ScreenText());
+        }
         EXPECT_EQ("precious", ReadBytes(lists.Path(L"keep.txt")));
         EXPECT_EQ(1, testing::CountEntries(lists.Root()));
     }

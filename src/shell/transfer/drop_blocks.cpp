@@ -42,30 +42,18 @@ bool Disjoint(std::vector<std::pair<std::size_t, std::size_t>> ranges) {
     return true;
 }
 
-// The wide paths from offset on; nothing when a path or the list runs out of the block.
-std::optional<std::vector<std::wstring>> ReadWidePaths(const std::uint8_t* data, std::size_t size, std::size_t at) {
-    std::vector<std::wstring> paths;
-    std::wstring current;
-    for (; at + 2 <= size; at += 2) {
-        const wchar_t unit = static_cast<wchar_t>(data[at] | (data[at + 1] << 8));
+// The paths from offset on, in units of Char (little-endian); nothing when a
+// path or the list runs out of the block.
+template <typename Char>
+std::optional<std::vector<std::basic_string<Char>>> ReadPaths(const std::uint8_t* data, std::size_t size,
+                                                              std::size_t at) {
+    std::vector<std::basic_string<Char>> paths;
+    std::basic_string<Char> current;
+    for (; at + sizeof(Char) <= size; at += sizeof(Char)) {
+        unsigned unit = 0;
+        for (std::size_t i = 0; i < sizeof(Char); ++i) unit |= unsigned{data[at + i]} << (8 * i);
         if (unit != 0) {
-            current.push_back(unit);
-        } else if (current.empty()) {
-            return paths;
-        } else {
-            paths.push_back(std::move(current));
-            current.clear();
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<std::vector<std::string>> ReadAnsiPaths(const std::uint8_t* data, std::size_t size, std::size_t at) {
-    std::vector<std::string> paths;
-    std::string current;
-    for (; at < size; ++at) {
-        if (data[at] != 0) {
-            current.push_back(static_cast<char>(data[at]));
+            current.push_back(static_cast<Char>(unit));
         } else if (current.empty()) {
             return paths;
         } else {
@@ -134,11 +122,11 @@ std::optional<FileDropBlock> ReadFileDrop(const std::uint8_t* data, std::size_t 
     FileDropBlock block;
     block.wide = GetU32(data + 16) != 0;
     if (block.wide) {
-        auto paths = ReadWidePaths(data, size, names);
+        auto paths = ReadPaths<wchar_t>(data, size, names);
         if (!paths) return std::nullopt;
         block.wide_paths = std::move(*paths);
     } else {
-        auto paths = ReadAnsiPaths(data, size, names);
+        auto paths = ReadPaths<char>(data, size, names);
         if (!paths) return std::nullopt;
         block.ansi_paths = std::move(*paths);
     }

@@ -51,7 +51,7 @@ TEST(EndToEnd, StartButtonListsTheChosenFolderInThePane) {
     // Keys go to the window under the pointer on a display without a window manager.
     testing::MoveMouseTo(testing::CentreOf(tree));
     testing::MakeForeground(program.MainWindow());
-    testing::TypeText(name);
+    testing::QueueText(name);
     ASSERT_TRUE(CensusDriver::WaitForText(path, [&](const std::wstring& t) { return t == root; }, 30000))
         << CensusDriver::Text(path);
 
@@ -101,7 +101,7 @@ TEST(EndToEnd, ClosingTheWindowDuringACensusEndsTheProgram) {
     CensusDriver::Click(start);
     ASSERT_TRUE(CensusDriver::WaitForText(
         count, [](const std::wstring& t) { return t.rfind(L"Количество Файлов: ", 0) == 0; }, 30000));
-    ::Sleep(500);
+    ::Sleep(500);  // a user's pause: the census well under way, past its first update
 
     // Alt+F4, timed from here until the window is hidden and the process has
     // ended (the goals are the benchmark's; the limit is a broken program's).

@@ -28,7 +28,8 @@ protected:
     void SetUp() override {
         form = std::make_unique<TForm1>();
         form->Show();
-        testing::PumpFor(100);
+        // Hints show in the active window; its activation stretches the separators.
+        PumpUntil([&] { return form->FxSeparator1->Width() == form->Width(); });
     }
     void TearDown() override {
         form.reset();
@@ -56,7 +57,7 @@ TEST_F(MainFormHints, EveryHintOfTheWindowShowsInTheBalloon) {
     UniqueIdList list;
     ASSERT_EQ(S_OK, ParsePath(t.Root(), list));
     form->FxShellTree1->SelectedFolder().SetIdList(list.get());
-    testing::PumpFor(50);
+    PumpUntil([&] { return form->Label1->Hint() == L"Текущий каталог: " + t.Root(); });
 
     struct Case {
         Control* control;

@@ -39,9 +39,9 @@ TColor CentreGradientColumn(int column, int width, TColor first, TColor second, 
 TEST(MainFormSeparator, EveryShownColumnMatchesTheGradientAtItsRunTimeWidth) {
     auto form = std::make_unique<TForm1>();
     form->Show();
-    testing::PumpFor(100);
     Separator& line = *form->FxSeparator1;
-    // The activation stretched it to the window's outer width.
+    // The activation stretches it to the window's outer width.
+    testing::PumpUntil([&] { return line.Width() == form->Width(); });
     const int width = line.Width();
     ASSERT_EQ(form->Width(), width);
     ASSERT_GT(width, form->ClientRect().right);
@@ -52,7 +52,6 @@ TEST(MainFormSeparator, EveryShownColumnMatchesTheGradientAtItsRunTimeWidth) {
     line.SetColor(face);
     line.SetHighlightColor(highlight);
     line.Repaint();
-    testing::PumpFor(50);
 
     // What the user sees: every column of the line inside the window's client area.
     const int shown = form->ClientRect().right;
@@ -65,6 +64,8 @@ TEST(MainFormSeparator, EveryShownColumnMatchesTheGradientAtItsRunTimeWidth) {
     EXPECT_EQ(highlight, expected[width / 2]);
 
     const POINT origin = line.ClientToScreen({0, 0});
+    // The repaint has reached the screen once the centre shows the highlight.
+    testing::PumpUntil([&] { return testing::ScreenPixel({origin.x + width / 2, origin.y}) == highlight; });
     for (int y = 0; y < line.Height(); ++y) {
         const std::vector<COLORREF> row = testing::ScreenRow({origin.x, origin.y + y}, shown);
         for (int x = 0; x < shown; ++x) ASSERT_EQ(expected[x], row[x]) << "column " << x << " row " << y;

@@ -43,12 +43,11 @@ public:
             if (!dialog) return;
             found_ = true;
             // The dialog puts the focus in the name field once it is ready.
-            GUITHREADINFO gui{sizeof(gui)};
-            for (int i = 0; i < 500; ++i) {
+            testing::WaitUntil([dialog] {
+                GUITHREADINFO gui{sizeof(gui)};
                 ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &gui);
-                if (gui.hwndFocus && ::IsChild(dialog, gui.hwndFocus)) break;
-                ::Sleep(20);
-            }
+                return gui.hwndFocus && ::IsChild(dialog, gui.hwndFocus);
+            }, 10000);
             RealKey(VK_END);
             RealKey(VK_HOME, true);
             RealKey(VK_DELETE);
@@ -242,11 +241,7 @@ TEST_F(MainFormTest, ChosenFolderRemovedElsewhereShowsItsParentInThePathLabel) {
     Choose(t.Path(L"Chosen"));
     EXPECT_EQ(t.Path(L"Chosen"), form->Label1->Caption());
     ASSERT_TRUE(testing::RunCommand(L"rmdir \"" + t.Path(L"Chosen") + L"\""));
-    const ULONGLONG end = ::GetTickCount64() + 5000;
-    while (form->Label1->Caption() != t.Root() && ::GetTickCount64() < end) {
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
+    testing::PumpUntil([&] { return form->Label1->Caption() == t.Root(); });
     EXPECT_EQ(t.Root(), form->Label1->Caption());
 }
 
@@ -267,10 +262,7 @@ TEST_F(MainFormTest, TypedTextIsKeptAndLinesFollowItAfterALineBreak) {
 void RealCensus(TForm1& form) {
     RealClick(form.Button1->Handle());
     // The click is in the queue once the platform has delivered it.
-    for (int i = 0; i < 500 && form.Census().Generation == 0; ++i) {
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
+    testing::PumpUntil([&] { return form.Census().Generation != 0; });
     Application::Instance().ProcessMessages();
 }
 
@@ -286,10 +278,7 @@ TEST_F(MainFormTest, AnEmptyFolderLeavesAnEmptyListCountedZero) {
     Choose(t.Path(L"Empty"));
     unsigned before = form->Census().Generation;
     RealClick(form->Button1->Handle());
-    for (int i = 0; i < 500 && form->Census().Generation == before; ++i) {
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
+    testing::PumpUntil([&] { return form->Census().Generation != before; });
     EXPECT_EQ(L"", PaneText());
     EXPECT_EQ(L"Количество Файлов: 0", form->Label2->Caption());
     SaveAs(t.Path(L"empty"));
@@ -538,10 +527,7 @@ TEST_F(MainFormTest, TheRealSaveDialogTakesLongNamesAndBothFileTypes) {
         auto finished = [&] {
             return user.Done() && (c.written.empty() ? !errors.empty() : testing::FileExists(testing::Long(c.written)));
         };
-        for (int i = 0; i < 1000 && !finished(); ++i) {
-            Application::Instance().ProcessMessages();
-            ::Sleep(20);
-        }
+        testing::PumpUntil(finished, 20000);
         Application::Instance().ProcessMessages();
         ::SetCurrentDirectoryW(initial_directory_);  // the dialog moved it into the test's folder
         ASSERT_TRUE(user.Found()) << "no save dialog";

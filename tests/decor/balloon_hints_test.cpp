@@ -189,7 +189,8 @@ protected:
         hints->SetFont(kHintFont);
         hints->SetHintPause(100);
         form->Show();
-        testing::PumpFor(100);
+        const POINT free_corner = form->ClientToScreen({10, 290});  // none of the controls is there
+        PumpUntil([&] { return ScreenPixel(free_corner) == ColorToRgb(kFormColor); });
     }
     Control& Place(int left, int top, int width, int height, TColor color) {
         Control& c = form->Add<Control>();
@@ -205,7 +206,7 @@ protected:
     // Rests the mouse on `target` at a client point until the balloon shows.
     POINT HoverTarget(POINT client) {
         MoveMouseTo(form->ClientToScreen({390, 290}));  // off the target, on the window
-        testing::PumpFor(50);
+        PumpUntil([] { return !Shown(); }, 1000);
         POINT screen = target->ClientToScreen(client);
         MoveMouseTo(screen);
         EXPECT_TRUE(PumpUntil(Shown)) << "no balloon";
@@ -282,7 +283,7 @@ TEST_F(BalloonOnScreen, AKeyPressHidesTheBalloonAndAShowingLeavesNoGdiObjectBehi
 TEST_F(BalloonOnScreen, AMoveOntoTheBalloonHidesItAndSmallMovesDoNot) {
     const POINT p = HoverTarget({30, 20});
     MoveMouseTo({p.x + 2, p.y - 1});
-    testing::PumpFor(100);
+    testing::PumpFor(100);  // time to hide, which it must not: nothing to wait for but time
     EXPECT_TRUE(Shown()) << "a move of two pixels";
     const RECT r = BalloonRectOnScreen();
     MoveMouseTo({r.left + 30, r.top + 10});

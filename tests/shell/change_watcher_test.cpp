@@ -26,7 +26,8 @@ public:
                                         wc.hInstance, nullptr));
     }
     HWND Window() const { return window_.get(); }
-    // Takes the messages that arrive within ms.
+    // Takes the messages that arrive within ms: a window of time, since the
+    // checks are that no more come than should.
     int Count(unsigned ms) {
         const ULONGLONG end = ::GetTickCount64() + ms;
         while (::GetTickCount64() < end) {

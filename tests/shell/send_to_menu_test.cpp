@@ -91,10 +91,7 @@ protected:
     }
     ~SendToMenuShown() override { ::DeleteFileW(entry.c_str()); }
 
-    static bool MenuShown() {
-        HWND menu = ::FindWindowW(L"#32768", nullptr);
-        return menu && ::IsWindowVisible(menu);
-    }
+    static bool MenuShown() { return testing::ShownMenu() != nullptr; }
 
     std::wstring entry;
     testing::TempTree temp;
@@ -118,23 +115,22 @@ TEST_F(SendToMenuShown, ALetterTypedInTheMainMenuRunsNoCommand) {
         testing::Pause(50);
         testing::ButtonDown(true);
         testing::ButtonUp(true);
-        testing::Pause(800);
-        shown = MenuShown();
+        shown = testing::WaitUntil(MenuShown, 10000);
         testing::KeyDown('D');
         testing::KeyUp('D');
-        testing::Pause(400);
+        testing::InputBarrier();
         still_shown = MenuShown();
         // Into the Send To submenu (second entry), where the letter runs its one entry.
         for (WORD key : std::initializer_list<WORD>{VK_DOWN, VK_DOWN, VK_RIGHT, 'D'}) {
             testing::KeyDown(key);
             testing::KeyUp(key);
-            testing::Pause(250);
         }
+        testing::InputBarrier();
         closed_by_letter = !MenuShown();
         for (int i = 0; i < 3 && MenuShown(); ++i) {
             testing::KeyDown(VK_ESCAPE);
             testing::KeyUp(VK_ESCAPE);
-            testing::Pause(200);
+            testing::InputBarrier();
         }
     });
     EXPECT_TRUE(shown);

@@ -13,7 +13,9 @@ using namespace census::testing;
 
 class ShellTreeCommands : public ShownShellTree {
 protected:
+    // Typed letter by letter, as a hand types, and handled.
     void Type(const std::wstring& letters) {
+        bool handled = false;
         Perform([&] {
             for (wchar_t c : letters) {
                 const WORD key = c == L' ' ? VK_SPACE : static_cast<WORD>(std::towupper(c));
@@ -21,8 +23,9 @@ protected:
                 KeyUp(key);
                 Pause(20);
             }
-            Pause(100);
+            handled = InputBarrier();
         });
+        EXPECT_TRUE(handled) << "the letters reached the tree's thread";
     }
     // Right click on node, then the menu's last entry (rename) by keys;
     // whether the menu showed.
@@ -42,10 +45,6 @@ protected:
             WaitUntil([] { return ShownMenu() == nullptr; });
         });
         return menu_seen;
-    }
-    static HWND ShownMenu() {
-        HWND menu = ::FindWindowW(L"#32768", nullptr);
-        return menu && ::IsWindowVisible(menu) ? menu : nullptr;
     }
     // A dialog box of this process on screen.
     static HWND ShownDialog() {
@@ -84,7 +83,7 @@ TEST_F(ShellTreeCommands, F2RenamesInPlaceWithTheBlanksTrimmed) {
     ClickOn(Top(L"alpha"));
     Press({VK_F2});
     ASSERT_TRUE(tree.IsEditing());
-    Press({VK_CONTROL, 'A'}, 50);
+    Press({VK_CONTROL, 'A'});
     Type(L"  renamed  ");
     Press({VK_RETURN});
     EXPECT_FALSE(tree.IsEditing());
@@ -201,7 +200,7 @@ TEST_F(ShellTreeCommands, RefusedNamesSayWhyAndTheFolderKeepsItsName) {
         recorded.boxes.clear();
         Press({VK_F2});
         ASSERT_TRUE(tree.IsEditing()) << label;
-        Press({VK_CONTROL, 'A'}, 50);
+        Press({VK_CONTROL, 'A'});
         TypeText(c.name);
         Press({VK_RETURN});
         EXPECT_FALSE(tree.IsEditing()) << label;
@@ -217,7 +216,7 @@ TEST_F(ShellTreeCommands, RefusedNamesSayWhyAndTheFolderKeepsItsName) {
     const std::wstring longest(room, L'l');
     recorded.boxes.clear();
     Press({VK_F2});
-    Press({VK_CONTROL, 'A'}, 50);
+    Press({VK_CONTROL, 'A'});
     TypeText(longest);
     Press({VK_RETURN});
     EXPECT_TRUE(recorded.boxes.empty());
@@ -237,7 +236,7 @@ TEST_F(ShellTreeCommands, RenamingAnAncestorOfTheSelectionMovesTheSelectedPath) 
     ASSERT_EQ(tree.SelectedFolderPath(), temp.Path(L"alpha\\inner"));
     ASSERT_TRUE(RenameFromMenu(Top(L"alpha")));
     ASSERT_TRUE(tree.IsEditing());
-    Press({VK_CONTROL, 'A'}, 50);
+    Press({VK_CONTROL, 'A'});
     Type(L"moved");
     Press({VK_RETURN});
     ASSERT_TRUE(FileExists(temp.Path(L"moved\\inner")));
@@ -332,15 +331,15 @@ TEST_F(ShellTreeCommands, TheRootHasNoMenuAndDelOnItDoesNothing) {
         Pause(50);
         ButtonDown(true);
         ButtonUp(true);
-        Pause(600);  // time for a menu that must not come
+        InputBarrier();  // the click handled: a menu, were one shown, would be up now
         menu_seen = ShownMenu() != nullptr;
         KeyDown(VK_ESCAPE);
         KeyUp(VK_ESCAPE);
-        Pause(100);
+        InputBarrier();
     });
     EXPECT_FALSE(menu_seen);
     ClickOn(tree.FirstRoot());
-    Press({VK_DELETE}, 800);
+    Press({VK_DELETE});
     EXPECT_EQ(CountEntries(temp.Root()), 3);
     EXPECT_TRUE(FileExists(temp.Root()));
 }

@@ -24,7 +24,7 @@ protected:
             KeyUp(VK_ESCAPE);
             Pause(100);
             ButtonUp();
-            Pause(100);
+            InputBarrier();
         });
     }
 
@@ -46,7 +46,7 @@ protected:
             WindowDc screen(nullptr);
             label_colour = ::GetPixel(screen.get(), inside.x, inside.y);
             ButtonUp(right);
-            Pause(300);
+            InputBarrier();  // dropped while the keys are still held
             for (WORD key : held) KeyUp(key);
         });
         FinishTransfers();
@@ -145,13 +145,12 @@ TEST_F(ShellTreeDragDrop, ARightButtonDropEndsInTheDropMenu) {
         StartDragTo(a, b, true);
         Pause(300);
         ButtonUp(true);
-        Pause(400);  // the menu is up: the first entry copies
+        WaitUntil([] { return ShownMenu() != nullptr; }, 10000);  // its first entry copies
         KeyDown(VK_DOWN);
         KeyUp(VK_DOWN);
-        Pause(100);
         KeyDown(VK_RETURN);
         KeyUp(VK_RETURN);
-        Pause(300);
+        InputBarrier();
     });
     FinishTransfers();
     EXPECT_EQ(ReadBytes(temp.Path(L"gamma\\alpha\\inner\\a.txt")), "abc");
@@ -222,11 +221,12 @@ constexpr RECT kReceiverRect{500, 80, 700, 280};
 TEST(DropReceiver, DISABLED_WritesWhatIsDroppedOnIt) {
     wchar_t out[MAX_PATH] = {};
     if (!::GetEnvironmentVariableW(kReceiverVariable, out, MAX_PATH)) GTEST_SKIP();
-    UniqueHwnd window(::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"census drop receiver", WS_POPUP | WS_VISIBLE | WS_BORDER,
+    UniqueHwnd window(::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"census drop receiver", WS_POPUP | WS_BORDER,
                                         kReceiverRect.left, kReceiverRect.top, kReceiverRect.right - kReceiverRect.left,
                                         kReceiverRect.bottom - kReceiverRect.top, nullptr, nullptr, nullptr, nullptr));
     ComPtr<IDropTarget> target = MakeComObject<PathReceiver, IDropTarget>(out);
     ASSERT_HRESULT_SUCCEEDED(::RegisterDragDrop(window.get(), target.get()));
+    ::ShowWindow(window.get(), SW_SHOWNA);  // the test drags onto it once it shows
     ::SetTimer(nullptr, 0, 30000, [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(1); });
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
@@ -246,9 +246,8 @@ TEST_F(ShellTreeDragDrop, AFolderDraggedToAnotherProgramDeliversItsPath) {
     ASSERT_TRUE(::CreateProcessW(exe, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
     ::SetEnvironmentVariableW(kReceiverVariable, nullptr);
     UniqueKernelHandle process(started.hProcess), thread(started.hThread);
-    ASSERT_TRUE(PumpUntil([] { return ::FindWindowW(L"STATIC", L"census drop receiver") != nullptr; }) ||
-                PumpUntil([] { return ::FindWindowW(L"STATIC", L"census drop receiver") != nullptr; }));
-    Pause(300);
+    // It shows once it takes drops.
+    ASSERT_TRUE(PumpUntil([] { return ::IsWindowVisible(::FindWindowW(L"STATIC", L"census drop receiver")); }, 20000));
 
     const POINT a = Center(Top(L"alpha"));
     const POINT b{(kReceiverRect.left + kReceiverRect.right) / 2, (kReceiverRect.top + kReceiverRect.bottom) / 2};
@@ -256,9 +255,9 @@ TEST_F(ShellTreeDragDrop, AFolderDraggedToAnotherProgramDeliversItsPath) {
         StartDragTo(a, b, false, 12);
         Pause(400);
         ButtonUp();
-        Pause(200);
+        ::WaitForSingleObject(process.get(), 20000);  // it ends once it has the drop
     });
-    EXPECT_EQ(::WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(process.get(), 0), WAIT_OBJECT_0);
     EXPECT_EQ(ReadBytes(out), ToUtf8(temp.Path(L"alpha")) + "\n");
     EXPECT_TRUE(FileExists(temp.Path(L"alpha"))) << "a copy to another program leaves the folder";
 }

@@ -60,12 +60,15 @@ protected:
             Pause(::GetDoubleClickTime() + 100);  // no double click, no label edit from a second click
         });
     }
-    // Keys pressed together, then whatever transfer they started run to its end.
-    void Press(std::initializer_list<WORD> keys, unsigned then_ms = 300) {
+    // Keys pressed together and handled, then whatever transfer they started
+    // run to its end.
+    void Press(std::initializer_list<WORD> keys) {
+        bool handled = false;
         Perform([&] {
             Chord(keys);
-            Pause(then_ms);
+            handled = InputBarrier();
         });
+        EXPECT_TRUE(handled) << "the keys reached the tree's thread";
         FinishTransfers();
     }
 

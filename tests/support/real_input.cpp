@@ -51,6 +51,49 @@ void SendBatch(std::vector<INPUT>& inputs) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// --- the sentinel of InputBarrier ---
+
+// No control of the program answers this key, and the hook below hides it
+// from all of them before they could.
+constexpr WORD kSentinelKey = VK_F24;
+
+std::atomic<bool> sentinel_taken{false};
+// True on the thread that runs a Perform script.
+thread_local bool in_script = false;
+
+inline void Unhook(HHOOK hook) noexcept { ::UnhookWindowsHookEx(hook); }
+using UniqueHook = UniqueHandle<HandleTraits<HHOOK, Unhook>>;
+
+bool IsSentinel(const MSG& msg) {
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_SYSKEYDOWN ||
+                     msg.message == WM_SYSKEYUP;
+    return key && msg.wParam == kSentinelKey;
+}
+
+// Sees every message the thread takes from its queue, whichever loop takes it.
+LRESULT CALLBACK SentinelHook(int code, WPARAM removal, LPARAM message) {
+    auto* msg = reinterpret_cast<MSG*>(message);
+    if (code == HC_ACTION && IsSentinel(*msg)) {
+        // Its release is the last of it; a loop that only peeks at it has
+        // still handled everything before it.
+        if (msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) sentinel_taken = true;
+        msg->message = WM_NULL;
+        msg->wParam = 0;
+        msg->lParam = 0;
+    }
+    return ::CallNextHookEx(nullptr, code, removal, message);
+}
+
+UniqueHook WatchForSentinel() {
+    return UniqueHook(::SetWindowsHookExW(WH_GETMESSAGE, SentinelHook, nullptr, ::GetCurrentThreadId()));
+}
+
+void SendSentinel() {
+    sentinel_taken = false;
+    std::vector<INPUT> press{KeyInput(kSentinelKey, 0, false), KeyInput(kSentinelKey, 0, true)};
+    SendBatch(press);
+}
+
 }  // namespace
 
 void Settle() {
@@ -113,6 +156,22 @@ void PumpFor(unsigned ms) {
     PumpUntil([] { return false; }, ms);
 }
 
+bool InputBarrier(unsigned limit_ms) {
+    const auto taken = [] { return sentinel_taken.load(); };
+    if (in_script) {  // Perform watches the window's thread
+        SendSentinel();
+        return WaitUntil(taken, limit_ms);
+    }
+    const UniqueHook watch = WatchForSentinel();
+    SendSentinel();
+    return PumpUntil(taken, limit_ms);
+}
+
+HWND ShownMenu() {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
 void MoveMouseTo(POINT screen) {
     QueueMoveTo(screen);
     // The pointer's position arrives through the display server; later
@@ -142,7 +201,12 @@ void Key(WORD virtual_key, bool down) { SendKey(virtual_key, 0, !down); }
 void MakeForeground(HWND window) {
     ::SetForegroundWindow(window);
     ::SetActiveWindow(window);
-    PumpFor(50);
+    // Its thread, this one or another program's, has taken the activation.
+    PumpUntil([window] {
+        GUITHREADINFO gui{sizeof gui};
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndActive == window;
+    });
+    Settle();
 }
 
 void TapKey(WORD virtual_key) {
@@ -176,11 +240,13 @@ void ClickClient(HWND window, POINT client) {
 
 void TypeText(const std::wstring& text) {
     QueueText(text);
+    InputBarrier();
     Settle();
 }
 
 void PressKey(WORD key, bool ctrl) {
     QueueKey(key, ctrl);
+    InputBarrier();
     Settle();
 }
 
@@ -300,8 +366,10 @@ HWND WaitForOwnWindow(const std::wstring& caption, unsigned timeout_ms) {
 // --- scripts for modal loops --------------------------------------------------
 
 void Perform(const std::function<void()>& script) {
+    const UniqueHook watch = WatchForSentinel();
     std::atomic<bool> done{false};
     std::thread driver([&] {
+        in_script = true;
         script();
         done = true;
     });

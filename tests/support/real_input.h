@@ -31,6 +31,22 @@ bool WaitUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
 // Handles the program's messages for a while (lets pending paints and timers run).
 void PumpFor(unsigned ms = 100);
 
+// Waits until the program has handled the keys and clicks sent so far, and
+// what their handlers posted in turn: one more key, a sentinel that no window
+// sees, follows them, and the wait ends once the window's thread takes it
+// from its queue, in whichever loop runs there (its own, a menu's, a message
+// box's, an in-place edit's). Input arrives in the order it was sent and a
+// thread takes what is posted to it before input, so by then nothing earlier
+// is left. Paints and timers come after input: it does not wait for them.
+// The sentinel goes where the keyboard focus is: where the input opens a
+// window of another thread or process, wait for that window instead.
+// From a Perform script, while the window's thread runs Perform; or from the
+// window's own thread, which then handles the messages itself. False if the
+// sentinel was not taken within `limit_ms` (a bound for a broken program).
+bool InputBarrier(unsigned limit_ms = 10000);
+// A popup menu on screen (the platform's, of any thread); null if none shows.
+HWND ShownMenu();
+
 // Moves the pointer as a mouse move does, waits until the system reports it
 // there, and lets the program follow.
 void MoveMouseTo(POINT screen);
@@ -47,9 +63,11 @@ void ClickLeft();
 // routes all three events before the program has seen the first.
 void ClickAtOnce(POINT screen);
 
-// Types the characters as key presses (independent of the keyboard layout).
+// Types the characters as key presses (independent of the keyboard layout)
+// into a window of this thread, and waits until they are handled
+// (InputBarrier) and what they changed is painted.
 void TypeText(const std::wstring& text);
-// Presses and releases a virtual key, with Ctrl held when asked.
+// Presses and releases a virtual key, with Ctrl held when asked; waits as TypeText.
 void PressKey(WORD key, bool ctrl = false);
 // Presses and releases a key, handling nothing.
 void TapKey(WORD virtual_key);
@@ -57,7 +75,7 @@ void TapKey(WORD virtual_key);
 void Key(WORD virtual_key, bool down);
 
 // The same input, only queued: whoever processes messages next handles it
-// (a running census, for example).
+// (a running census, for example, or another program).
 void QueueClickAt(POINT screen);
 void QueueText(const std::wstring& text);
 void QueueKey(WORD key, bool ctrl = false);
@@ -99,7 +117,8 @@ HWND WaitForOwnWindow(const std::wstring& caption, unsigned timeout_ms = 20000);
 
 // --- scripts for modal loops --------------------------------------------------
 
-// Runs script on another thread and handles this thread's messages until it ends.
+// Runs script on another thread and handles this thread's messages until it
+// ends. The script may end its input with InputBarrier.
 void Perform(const std::function<void()>& script);
 void PointerTo(POINT screen);
 // Moves in steps, so the platform sees a drag rather than a jump.

@@ -21,7 +21,7 @@ protected:
                 const WORD key = c == L' ' ? VK_SPACE : static_cast<WORD>(std::towupper(c));
                 KeyDown(key);
                 KeyUp(key);
-                Pause(20);
+                Pause(20);  // a hand's pace between letters, not a wait for the program
             }
             handled = InputBarrier();
         });

@@ -353,13 +353,16 @@ TEST_F(ShellTreeTransfers, CtrlVTakesWhatAnotherProgramCutOrCopied) {
 // --- a long transfer ------------------------------------------------------------------
 
 // The other process: asks the window for an answer again and again and
-// records the slowest, until told to stop (a file beside its output).
+// records the slowest, until told to stop (a file beside its output). A
+// second file says when it asks steadily, its own start behind it.
+constexpr long kSteadyAnswers = 100;
+
 TEST(AnswerWatch, DISABLED_RecordsTheSlowestAnswer) {
     const std::wstring argument = HelperArgument();  // "window|output"
     const std::size_t bar = argument.find(L'|');
     if (bar == std::wstring::npos) GTEST_SKIP();
     HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(argument.substr(0, bar))));
-    const std::wstring out = argument.substr(bar + 1), stop = out + L".stop", asking = out + L".asking";
+    const std::wstring out = argument.substr(bar + 1), stop = out + L".stop", steady = out + L".steady";
     LARGE_INTEGER frequency, before, after;
     ::QueryPerformanceFrequency(&frequency);
     double slowest = 0;
@@ -370,7 +373,7 @@ TEST(AnswerWatch, DISABLED_RecordsTheSlowestAnswer) {
         ::QueryPerformanceCounter(&before);
         ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
         ::QueryPerformanceCounter(&after);
-        if (asked == 0) std::ofstream(asking.c_str()) << "asking";
+        if (asked == kSteadyAnswers) std::ofstream(steady.c_str()) << "steady";
         slowest = std::max(slowest, 1000.0 * (after.QuadPart - before.QuadPart) / frequency.QuadPart);
         ++asked;
         ::Sleep(10);
@@ -401,7 +404,7 @@ TEST_F(ShellTreeTransfers, ALongCopyLeavesTheWindowAnsweringAndItsCancelKeepsEve
         return lines;
     };
     Perform([&] {
-        if (!WaitUntil([&] { return FileExists(watch_out + L".asking"); }, 20000)) return;
+        if (!WaitUntil([&] { return FileExists(watch_out + L".steady"); }, 30000)) return;
         StartDragTo(many, beta);
         KeyDown(VK_CONTROL);
         Pause(400);

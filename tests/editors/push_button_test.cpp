@@ -331,7 +331,7 @@ TEST_F(PushButtonInput, ReleaseOutsideDoesNotClickAndAQuickDoubleClickClicksTwic
     EXPECT_TRUE(PumpUntil([&] { return Shows(first, clHighlight, BlendedPressedColor()); }));
     MoveMouseTo(Centre(second));
     testing::MouseButton(false);
-    testing::PumpFor();
+    testing::InputBarrier();
     EXPECT_EQ(0, first_clicks);
     EXPECT_EQ(0, second_clicks);
 
@@ -344,7 +344,7 @@ TEST_F(PushButtonInput, ReleaseOutsideDoesNotClickAndAQuickDoubleClickClicksTwic
     testing::MouseButton(true);
     testing::MouseButton(false);
     EXPECT_TRUE(PumpUntil([&] { return second_clicks == 2; }));
-    testing::PumpFor();
+    testing::InputBarrier();  // and no third
     EXPECT_EQ(2, second_clicks);
 }
 
@@ -424,7 +424,7 @@ TEST_F(PushButtonInput, APostedClickClicksWhileTheCursorIsElsewhere) {
     // Released outside, by the message's own position: no click.
     ::PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 12));
     ::PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(500, 12));
-    testing::PumpFor();
+    Application::Instance().ProcessMessages();
     EXPECT_EQ(1, second_clicks);
 }
 

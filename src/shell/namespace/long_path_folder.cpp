@@ -191,7 +191,7 @@ bool ShellEnumeratesLongFolders() {
     if (!::GetTempPathW(MAX_PATH + 1, temp)) return true;
     const std::wstring base = std::wstring(temp) + L"census-long-" + std::to_wstring(::GetCurrentProcessId());
     const std::wstring name(std::max<int>(20, MAX_PATH + 10 - static_cast<int>(base.size())), L'l');
-    const std::wstring long_folder = WithExtendedPrefix(base + L"\\" + name);
+    const std::wstring long_folder = WithExtendedPrefix(JoinPath(base, name));
     ::CreateDirectoryW(base.c_str(), nullptr);
     ::CreateDirectoryW(long_folder.c_str(), nullptr);
     ::CreateDirectoryW((long_folder + L"\\sub").c_str(), nullptr);

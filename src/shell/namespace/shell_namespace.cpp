@@ -1,5 +1,7 @@
 #include "shell/namespace/shell_namespace.h"
 
+#include "runtime/path_names.h"
+
 #include <cstring>
 #include <cwchar>
 
@@ -146,18 +148,23 @@ std::wstring PathThroughParent(PCIDLIST_ABSOLUTE list) {
     UniqueIdList parent_list = CopyIdList(items.LeadingItems(1));
     ComPtr<IShellFolder> parent;
     if (FAILED(BindToFolder(parent_list.get(), parent))) return {};
-    PCUITEMID_CHILD child = item.get();
-    SFGAOF attributes = SFGAO_FILESYSTEM;
-    if (FAILED(parent->GetAttributesOf(1, &child, &attributes)) || !(attributes & SFGAO_FILESYSTEM)) return {};
-    STRRET record{};
-    if (FAILED(parent->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_FORPARSING, &record))) return {};
-    const std::wstring name = TakeNameRecord(record, child);
+    const std::wstring name = FileSystemName(parent.get(), item.get());
+    if (name.empty()) return {};
     const std::wstring parent_path = GetPathFromIdList(parent_list.get());
-    if (name.empty() || parent_path.empty() || name.find(L'\\') != std::wstring::npos) return {};
-    return parent_path.back() == L'\\' ? parent_path + name : parent_path + L"\\" + name;
+    return parent_path.empty() ? std::wstring() : JoinPath(parent_path, name);
 }
 
 }  // namespace
+
+std::wstring FileSystemName(IShellFolder* parent, PCUITEMID_CHILD child) {
+    SFGAOF attributes = SFGAO_FILESYSTEM;
+    if (!parent || FAILED(parent->GetAttributesOf(1, &child, &attributes)) || !(attributes & SFGAO_FILESYSTEM))
+        return {};
+    STRRET record{};
+    if (FAILED(parent->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_FORPARSING, &record))) return {};
+    const std::wstring name = TakeNameRecord(record, child);
+    return name.find(L'\\') == std::wstring::npos ? name : std::wstring();
+}
 
 std::wstring GetPathFromIdList(PCIDLIST_ABSOLUTE list) {
     UniqueIdList empty;

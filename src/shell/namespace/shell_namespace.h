@@ -44,6 +44,11 @@ std::wstring TakeNameRecord(STRRET& record, PCUITEMID_CHILD item);
 // Null names the desktop.
 std::wstring GetPathFromIdList(PCIDLIST_ABSOLUTE list);
 
+// The file name of a file-system item of parent, from which its path is made
+// when the platform cannot name it by path; empty for an item that is not on
+// the file system.
+std::wstring FileSystemName(IShellFolder* parent, PCUITEMID_CHILD child);
+
 // Path of a special folder (CSIDL numbering); empty on failure.
 std::wstring GetSpecialFolderPath(int csidl);
 

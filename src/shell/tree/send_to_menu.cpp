@@ -1,5 +1,6 @@
 #include "shell/tree/send_to_menu.h"
 
+#include "runtime/path_names.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/namespace/system_image_list.h"
 
@@ -13,13 +14,13 @@ std::vector<SendToEntry> ReadSendToEntries() {
     const std::wstring folder = GetSpecialFolderPath(CSIDL_SENDTO);
     if (folder.empty()) return entries;
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
+    UniqueFindHandle search(::FindFirstFileW(JoinPath(folder, L"*").c_str(), &found));
     if (!search) return entries;
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
         SendToEntry entry{found.cFileName, -1};
         UniqueIdList list;
-        if (SUCCEEDED(ParsePath(folder + L"\\" + entry.name, list))) entry.icon = GetItemIconIndex(list.get(), kSmallIcon);
+        if (SUCCEEDED(ParsePath(JoinPath(folder, entry.name), list))) entry.icon = GetItemIconIndex(list.get(), kSmallIcon);
         entries.push_back(std::move(entry));
     } while (::FindNextFileW(search.get(), &found));
     std::sort(entries.begin(), entries.end(), [](const SendToEntry& a, const SendToEntry& b) {

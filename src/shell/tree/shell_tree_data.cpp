@@ -1,5 +1,6 @@
 #include "shell/tree/shell_tree_data.h"
 
+#include "runtime/path_names.h"
 #include "shell/namespace/long_path_folder.h"
 #include "shell/namespace/shell_namespace.h"
 
@@ -46,17 +47,10 @@ std::wstring ShellTreeData::Path() {
         std::wstring path = GetPathFromIdList(AbsoluteIdList());
         if (!path.empty() || !parent_) return path;
     }
-    IShellFolder* folder = ParentShellFolder();
-    PCUITEMID_CHILD item = relative_.get();
-    SFGAOF attributes = SFGAO_FILESYSTEM;
-    STRRET record{};
-    if (!folder || FAILED(folder->GetAttributesOf(1, &item, &attributes)) || !(attributes & SFGAO_FILESYSTEM) ||
-        FAILED(folder->GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, &record)))
-        return {};
-    const std::wstring name = TakeNameRecord(record, item);
+    const std::wstring name = FileSystemName(ParentShellFolder(), relative_.get());
+    if (name.empty()) return {};
     const std::wstring parent_path = parent_->Path();
-    if (name.empty() || parent_path.empty() || name.find(L'\\') != std::wstring::npos) return {};
-    return parent_path.back() == L'\\' ? parent_path + name : parent_path + L"\\" + name;
+    return parent_path.empty() ? std::wstring() : JoinPath(parent_path, name);
 }
 
 void ShellTreeData::SetRelIdList(PCUITEMID_CHILD relative) {

@@ -10,6 +10,7 @@
 #include "shell/tree/shell_tree.h"
 
 #include "runtime/application.h"
+#include "runtime/path_names.h"
 #include "runtime/wait_cursor.h"
 #include "shell/namespace/com_object.h"
 #include "shell/namespace/shell_namespace.h"
@@ -305,11 +306,10 @@ ShellTree::DragState::Decision ShellTree::DecideOwnDrop(const std::wstring& fold
 // Some dragged item's name is taken in folder by another item than itself.
 bool ShellTree::OnlyNamesTaken(const std::wstring& folder, DWORD effect) const {
     for (const std::wstring& path : drag_.paths) {
-        const std::size_t slash = path.find_last_of(L'\\');
-        if (slash == std::wstring::npos) continue;
-        const std::wstring parent = path.substr(0, slash), name = path.substr(slash + 1);
+        const std::wstring parent = ParentPart(path);
+        if (parent.empty()) continue;
         if (::CompareStringOrdinal(parent.c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL) continue;
-        const std::wstring target = folder + L"\\" + name + (effect == DROPEFFECT_LINK ? L".lnk" : L"");
+        const std::wstring target = JoinPath(folder, LastPart(path)) + (effect == DROPEFFECT_LINK ? L".lnk" : L"");
         if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     }
     return false;

@@ -206,7 +206,9 @@ TEST_F(ShellTreeCommands, RefusedNamesSayWhyAndTheFolderKeepsItsName) {
         EXPECT_FALSE(tree.IsEditing()) << label;
         ASSERT_EQ(recorded.boxes.size(), 1u) << label;
         EXPECT_NE(recorded.boxes[0].text.find(c.reason), std::wstring::npos) << label;
-        if (c.name.size() > room) EXPECT_NE(recorded.boxes[0].text.find(std::to_wstring(room)), std::wstring::npos) << label;
+        if (c.name.size() > room) {
+            EXPECT_NE(recorded.boxes[0].text.find(std::to_wstring(room)), std::wstring::npos) << label;
+        }
         EXPECT_EQ(tree.NodeText(tree.Selected()), L"gamma") << label;
         EXPECT_TRUE(FileExists(temp.Path(L"gamma"))) << label;
         EXPECT_EQ(CountEntries(temp.Root()), 3) << label;

@@ -24,4 +24,9 @@ std::wstring LastPart(const std::wstring& path);
 std::wstring ParentPart(const std::wstring& path);
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
+// A name the platform reserves for a device (con, nul, lpt1...), with any
+// extension: in a path without the extended-length prefix it may name the
+// device rather than a file.
+bool ReservedDeviceName(const std::wstring& name);
+
 }  // namespace census

@@ -3,12 +3,14 @@
 // still there, and nothing of an item that stayed is left at the target.
 #include "shell/transfer/file_operations.h"
 
+#include "runtime/errors.h"
 #include "runtime/handles.h"
 #include "shell/small_drive.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -110,6 +112,19 @@ bool Link(TempTree& temp, const wchar_t* relative, const wchar_t* target) {
     return MakeDirLink(temp.Path(relative), temp.Path(target));
 }
 
+// j\via leads into src: the target's path holds a link part-way down.
+void LinkPartWayInto(TempTree& temp) {
+    temp.Dir(L"j");
+    temp.Dir(L"src\\inner\\deeper");
+    EXPECT_TRUE(Link(temp, L"j\\via", L"src\\inner"));
+}
+
+// A file with a device's name, which a path without the extended-length
+// prefix leads to the device (under Wine, and on Windows before 11).
+void DeviceNamed(TempTree& temp) {
+    temp.File(L"one\\Data\\nul.txt", "not a device");
+}
+
 TEST(FileOperationFaults, NoSourceAndNothingOutsideIsEverLostAndNoPartialItemStays) {
     std::unique_ptr<FileOperations> files = MakeFileOperations();
     const ItemFate stayed = ItemFate::Stayed;
@@ -162,6 +177,18 @@ TEST(FileOperationFaults, NoSourceAndNothingOutsideIsEverLostAndNoPartialItemSta
          [](TempTree& t) {
              EXPECT_TRUE(Link(t, L"alias", L"src"));
          }},
+        {"a link part-way down the target's path into itself", {L"src"}, L"j\\via", DROPEFFECT_COPY,
+         {{stayed, R::IntoItself}}, false, LinkPartWayInto},
+        {"a link part-way down the target's path into itself, deeper", {L"src"}, L"j\\via\\deeper", DROPEFFECT_COPY,
+         {{stayed, R::IntoItself}}, false, LinkPartWayInto},
+        {"a move through a link part-way down the target's path into itself", {L"src"}, L"j\\via", DROPEFFECT_MOVE,
+         {{stayed, R::IntoItself}}, false, LinkPartWayInto},
+        {"a reserved device name inside a folder moved to another drive", {L"one"}, L"small", DROPEFFECT_MOVE,
+         {{stayed, R::DeviceName, L"one\\Data\\nul.txt"}}, true, DeviceNamed},
+        {"a reserved device name inside a copied folder", {L"one"}, L"dst", DROPEFFECT_COPY,
+         {{stayed, R::DeviceName, L"one\\Data\\nul.txt"}}, false, DeviceNamed},
+        {"a reserved device name inside a deleted folder", {L"one"}, nullptr, 0,
+         {{stayed, R::DeviceName, L"one\\Data\\nul.txt"}}, false, DeviceNamed},
         {"a link loop", {L"one"}, L"dst", DROPEFFECT_COPY, {{stayed, R::Link, L"one\\Data\\back"}}, false,
          [](TempTree& t) {
              EXPECT_TRUE(Link(t, L"one\\Data\\back", L"one"));
@@ -200,10 +227,17 @@ TEST(FileOperationFaults, NoSourceAndNothingOutsideIsEverLostAndNoPartialItemSta
             EXPECT_TRUE(item.detail.size() >= ends.size() &&
                         item.detail.compare(item.detail.size() - ends.size(), ends.size(), ends) == 0)
                 << ::testing::PrintToString(item.detail);
-            if (item.fate == ItemFate::Stayed && c.folder && item.reason != StayReason::NameTaken)
+            if (item.fate == ItemFate::Stayed && c.folder && item.reason != StayReason::NameTaken) {
                 EXPECT_FALSE(FileExists(Long(item.target))) << "a partial item stayed at the target";
+            }
         }
         EXPECT_EQ(report.cancelled, c.cancel_after != ~0ull);
+        const bool link_named = std::any_of(report.items.begin(), report.items.end(),
+                                            [](const ItemOutcome& item) { return item.reason == StayReason::Link; });
+        if (!link_named) {
+            EXPECT_EQ(report.Summary().find(L"ссылк"), std::wstring::npos) << "no link is blamed: "
+                                                                           << ToUtf8(report.Summary());
+        }
         // Every file that was there is there still, with every byte, unless
         // its item reports it carried off (then its copy holds the bytes).
         const std::map<std::wstring, std::string> after = Snapshot(t.Root());

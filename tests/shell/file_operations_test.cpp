@@ -1,6 +1,7 @@
 #include "shell/transfer/file_operations.h"
 
 #include "runtime/application.h"
+#include "runtime/errors.h"
 #include "shell/namespace/com_object.h"
 #include "shell/transfer/tree_data_object.h"
 
@@ -46,7 +47,8 @@ TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
         const char* name;
         std::wstring source, folder;
         DWORD effect;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {"missing source", temp.Path(L"gone"), temp.Path(L"dst"), DROPEFFECT_COPY},
         {"into itself", temp.Path(L"src"), temp.Path(L"src"), DROPEFFECT_MOVE},
         {"into its own child", temp.Path(L"src"), temp.Path(L"src\\inner"), DROPEFFECT_COPY},
@@ -55,6 +57,13 @@ TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
         {"name taken at the destination", temp.Path(L"taken"), temp.Path(L"dst"), DROPEFFECT_MOVE},
         {"missing destination", temp.Path(L"src"), temp.Path(L"nowhere"), DROPEFFECT_COPY},
     };
+    // j\via leads into src: a link part-way down the target's path.
+    temp.Dir(L"j");
+    ASSERT_TRUE(temp.DirLink(L"j\\via", temp.Path(L"src\\inner")));
+    cases.push_back({"into its own child through a link part-way down", temp.Path(L"src"), temp.Path(L"j\\via"),
+                     DROPEFFECT_COPY});
+    cases.push_back({"moved into its own child through a link part-way down", temp.Path(L"src"), temp.Path(L"j\\via"),
+                     DROPEFFECT_MOVE});
     for (const Case& c : cases) {
         recorded.boxes.clear();
         EXPECT_FALSE(files->Refusal({c.source}, c.folder, c.effect).empty()) << c.name;
@@ -66,6 +75,7 @@ TEST_F(FileOperationsTest, RefusalsLeaveEverythingInPlaceAndAreReported) {
         EXPECT_TRUE(FileExists(temp.Path(L"taken"))) << c.name;
     }
     EXPECT_EQ(CountEntries(temp.Path(L"dst")), 1);
+    EXPECT_EQ(CountEntries(temp.Path(L"src\\inner")), 1) << "nothing was written into the source";
     EXPECT_TRUE(files->Refusal({temp.Path(L"src\\inner")}, temp.Path(L"src"), DROPEFFECT_COPY).size() > 0)
         << "a copy into the folder it is in would collide with itself";
     EXPECT_TRUE(files->Refusal({temp.Path(L"src")}, temp.Path(L"src\\inner"), DROPEFFECT_LINK).empty())
@@ -98,6 +108,65 @@ TEST_F(FileOperationsTest, PathsBeyondTheClassicLimitAndOutsideTheCodePage) {
     ASSERT_TRUE(Carry({temp.Path(L"Ελληνικά_日本")}, temp.Path(L"dst"), DROPEFFECT_MOVE).Complete());
     EXPECT_EQ(ReadBytes(Long(temp.Path(L"dst\\" + deep + L"\\f.txt"))), "deep");
     EXPECT_FALSE(FileExists(temp.Path(L"Ελληνικά_日本")));
+}
+
+// A chain of folders below temp's "relative" until the path is at least
+// `length` characters long; its last folder, relative to temp.
+std::wstring DeepFolder(const TempTree& temp, std::wstring relative, std::size_t length) {
+    for (wchar_t letter = L'a'; temp.Path(relative).size() < length; ++letter) {
+        relative += L"\\" + std::wstring(40, letter);
+        ::CreateDirectoryW(Long(temp.Path(relative)).c_str(), nullptr);
+    }
+    return relative;
+}
+
+TEST_F(FileOperationsTest, ACopyOfFoldersHoldingPathsPastTheClassicLimitCarriesEveryByte) {
+    temp.Dir(L"long");
+    const std::wstring past = DeepFolder(temp, L"long", 270), farthest = DeepFolder(temp, past, 390);
+    ASSERT_GT(temp.Path(past).size(), 260u);
+    ASSERT_GE(temp.Path(farthest).size(), 390u);
+    temp.File(past + L"\\past.txt", "past the limit");
+    temp.File(farthest + L"\\far.txt", std::string(100000, 'f'));
+    temp.File(L"long\\near.txt", "near");
+
+    const TransferReport report = Carry({temp.Path(L"long")}, temp.Path(L"dst"), DROPEFFECT_COPY);
+    EXPECT_TRUE(report.Complete()) << ToUtf8(report.Summary());
+    EXPECT_EQ(ReadBytes(Long(temp.Path(L"dst\\" + past + L"\\past.txt"))), "past the limit");
+    EXPECT_TRUE(ReadBytes(Long(temp.Path(L"dst\\" + farthest + L"\\far.txt"))) == std::string(100000, 'f'));
+    EXPECT_EQ(ReadBytes(temp.Path(L"dst\\long\\near.txt")), "near");
+    EXPECT_TRUE(ReadBytes(Long(temp.Path(farthest + L"\\far.txt"))) == std::string(100000, 'f')) << "the source stays";
+}
+
+// The check before a delete looks inside every folder, however long its
+// path: a link at the bottom of a deep folder is found.
+TEST_F(FileOperationsTest, AFolderPastTheClassicLimitIsLookedInsideForLinks) {
+    temp.Dir(L"long");
+    const std::wstring farthest = DeepFolder(temp, L"long", 390);
+    ASSERT_TRUE(MakeDirLink(Long(temp.Path(farthest + L"\\up")), temp.Path(L"taken")));
+    EXPECT_EQ(files->FirstLinkInside(temp.Path(L"long")), temp.Path(farthest + L"\\up"));
+}
+
+// Another program takes a folder away while the check walks: the check
+// could not look at it, so it does not pass.
+TEST_F(FileOperationsTest, TheLinkCheckRefusesWhereItCouldNotLook) {
+    class TakenAway : public TransferProgress {
+    public:
+        TakenAway(std::wstring from, std::wstring to) : from_(std::move(from)), to_(std::move(to)) {}
+        bool CancelRequested() override {
+            if (++asked_ == 2) moved = ::MoveFileExW(from_.c_str(), to_.c_str(), 0);
+            return false;
+        }
+        bool moved = false;
+
+    private:
+        std::wstring from_, to_;
+        int asked_ = 0;
+    } progress(temp.Path(L"src\\inner"), temp.Path(L"taken\\inner"));
+    const LinkSearch search = files->FindLinkInside(temp.Path(L"src"), progress);
+    ASSERT_TRUE(progress.moved) << "the folder went while the check walked";
+    EXPECT_NE(search.reason, StayReason::None) << "a check that could not look does not pass";
+    EXPECT_NE(search.reason, StayReason::Link);
+    EXPECT_NE(search.detail.find(L"inner"), std::wstring::npos) << ToUtf8(search.detail);
 }
 
 TEST_F(FileOperationsTest, TheFirstLinkInsideAFolderIsNamedWhereverItLies) {

@@ -5,6 +5,7 @@
 #include "support/real_input.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 namespace census {
 namespace {
@@ -224,6 +225,89 @@ TEST_F(ShellTreeCommands, RefusedNamesSayWhyAndTheFolderKeepsItsName) {
     EXPECT_TRUE(recorded.boxes.empty());
     EXPECT_TRUE(FileExists(temp.Path(longest)));
     EXPECT_EQ(tree.NodeText(tree.Selected()), longest);
+}
+
+// The name an entry has on disk, in its own case ("" when there is none).
+std::wstring NameOnDisk(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle search(::FindFirstFileW(Long(path).c_str(), &found));
+    return search ? found.cFileName : L"";
+}
+
+// F2, the new name typed, Enter: a rename either happens, on disk and in the
+// node, or says why in a message while the folder and its node keep their
+// name. Some cases depend on the platform (a file system that holds the
+// name, a shell that renames on its desktop): they may go either way, but
+// never silently.
+TEST_F(ShellTreeCommands, EveryRenameHappensOrSaysWhy) {
+    enum class Outcome { Renamed, Refused, Either };
+    const std::wstring desktop = GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY);
+    ASSERT_FALSE(desktop.empty());
+    const std::wstring mark = std::to_wstring(::GetCurrentProcessId());
+    struct Case {
+        const char* name;
+        bool on_desktop;
+        std::wstring old_name, typed;
+        Outcome outcome;
+        const wchar_t* reason;  // a part of the message when refused
+    } cases[] = {
+        {"a folder directly on the desktop", true, L"census-rn-" + mark, L"RNX-" + mark, Outcome::Either, L"census-rn-"},
+        {"a name of 200 Cyrillic letters (400 bytes)", false, L"cyr", std::wstring(200, L'ж'), Outcome::Either, L"255"},
+        {"a sibling's name in another case", false, L"gamma", L"other", Outcome::Refused, L"«Other»"},
+        {"only the case changes", false, L"XC4", L"xc4", Outcome::Renamed, L""},
+    };
+    temp.Dir(L"cyr");
+    temp.Dir(L"Other");
+    temp.Dir(L"XC4");
+    temp.File(L"XC4\\kept.txt", "kept");
+    const std::wstring on_desktop = desktop + L"\\" + cases[0].old_name;
+    ASSERT_TRUE(::CreateDirectoryW(on_desktop.c_str(), nullptr));
+    ScopeExit clean([&] {
+        ::RemoveDirectoryW(on_desktop.c_str());
+        ::RemoveDirectoryW((desktop + L"\\" + cases[0].typed).c_str());
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.on_desktop) {
+            tree.BeginLoading();
+            tree.SetOptions(kDefaultShellTreeOptions & ~stoDynamicRefresh);
+            tree.HandleNeeded();
+            tree.EndLoading();
+            form.Show();
+            Application::Instance().ProcessMessages();
+        } else {
+            Load(temp.Root());
+        }
+        const std::wstring parent = c.on_desktop ? desktop : temp.Root();
+        const int entries = CountEntries(parent);
+        TreeNode node = Top(c.old_name);
+        ASSERT_NE(node, nullptr);
+        recorded.boxes.clear();
+        ClickOn(node);
+        Press({VK_F2});
+        ASSERT_TRUE(tree.IsEditing());
+        Press({VK_CONTROL, 'A'});
+        TypeText(c.typed);
+        Press({VK_RETURN});
+        EXPECT_FALSE(tree.IsEditing());
+
+        const bool renamed = NameOnDisk(parent + L"\\" + c.typed) == c.typed;
+        if (c.outcome != Outcome::Either) {
+            EXPECT_EQ(renamed, c.outcome == Outcome::Renamed);
+        }
+        EXPECT_EQ(CountEntries(parent), entries) << "one folder, renamed once or not at all";
+        if (renamed) {
+            EXPECT_TRUE(recorded.boxes.empty()) << ToUtf8(recorded.boxes.empty() ? L"" : recorded.boxes[0].text);
+            EXPECT_EQ(tree.NodeText(tree.Selected()), c.typed);
+        } else {
+            EXPECT_EQ(NameOnDisk(parent + L"\\" + c.old_name), c.old_name) << "the folder keeps its name";
+            EXPECT_EQ(tree.NodeText(tree.Selected()), c.old_name) << "the node keeps its name";
+            ASSERT_EQ(recorded.boxes.size(), 1u) << "a rename that does not happen says why";
+            EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP));
+            EXPECT_NE(recorded.boxes[0].text.find(c.reason), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
+        }
+    }
+    EXPECT_EQ(ReadBytes(temp.Path(L"xc4\\kept.txt")), "kept");
 }
 
 // The selection lies inside the folder renamed through the menu: its path,

@@ -78,7 +78,7 @@ public:
     TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) override {
         return real_->Delete(items, progress);
     }
-    std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
+    LinkSearch FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
         return real_->FindLinkInside(path, progress);
     }
     std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect) override {
@@ -172,10 +172,10 @@ class SlowLinkCheck : public CountingFiles {
 public:
     SlowLinkCheck(std::vector<std::wstring>& asked, std::atomic<bool>& running, HANDLE release)
         : CountingFiles(asked), running_(running), release_(release) {}
-    std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
+    LinkSearch FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
         running_ = true;
         ::WaitForSingleObject(release_, 10000);
-        return path + L"\\a-link";
+        return {StayReason::Link, path + L"\\a-link"};
     }
 
 private:
@@ -207,6 +207,57 @@ TEST_F(ShellTreeTransfers, TheLinkCheckBeforeADeleteLeavesTheWindowAnswering) {
     ASSERT_EQ(recorded.boxes.size(), 1u);
     EXPECT_NE(recorded.boxes[0].text.find(temp.Path(L"gamma\\a-link")), std::wstring::npos);
     EXPECT_TRUE(FileExists(temp.Path(L"gamma")));
+}
+
+// A link check that could not look everywhere: a folder inside could not be read.
+class UncheckableFiles : public CountingFiles {
+public:
+    using CountingFiles::CountingFiles;
+    LinkSearch FindLinkInside(const std::wstring& path, TransferProgress&) override {
+        return {StayReason::AccessDenied, path + L"\\sealed"};
+    }
+};
+
+TEST_F(ShellTreeTransfers, DelIsRefusedWhereTheLinkCheckCouldNotLook) {
+    std::vector<std::wstring> asked;
+    Load(temp.Root());
+    tree.SetFileLayerFactory([&] { return std::make_unique<UncheckableFiles>(asked); });
+    ClickOn(Top(L"gamma"));
+    Perform([] {
+        Chord({VK_DELETE});
+        InputBarrier();  // the key handled: a confirmation, were one shown, would be up now
+        KeyDown(VK_RETURN);
+        KeyUp(VK_RETURN);
+        InputBarrier();
+    });
+    ASSERT_EQ(recorded.boxes.size(), 1u);
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_NE(recorded.boxes[0].text.find(temp.Path(L"gamma\\sealed")), std::wstring::npos)
+        << ToUtf8(recorded.boxes[0].text);
+    EXPECT_EQ(recorded.boxes[0].text.find(L"есть ссылка"), std::wstring::npos) << "no link was found";
+    EXPECT_TRUE(FileExists(temp.Path(L"gamma")));
+    EXPECT_NE(Top(L"gamma"), nullptr);
+}
+
+// j\via leads into alpha; alpha copied and pasted into j\via would nest
+// itself again and again.
+TEST_F(ShellTreeTransfers, APasteIntoItselfThroughALinkPartWayDownIsRefused) {
+    temp.Dir(L"j");
+    if (!temp.DirLink(L"j\\via", temp.Path(L"alpha\\inner"))) GTEST_SKIP() << "no directory links here";
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_CONTROL, 'C'});
+    tree.Expand(Top(L"j"));
+    Application::Instance().ProcessMessages();
+    ASSERT_NE(Child(Top(L"j"), L"via"), nullptr);
+    ClickOn(Child(Top(L"j"), L"via"));
+    ASSERT_EQ(tree.SelectedFolderPath(), temp.Path(L"j\\via"));
+    Press({VK_CONTROL, 'V'});
+    ASSERT_EQ(recorded.boxes.size(), 1u);
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP)) << ToUtf8(recorded.boxes[0].text);
+    EXPECT_NE(recorded.boxes[0].text.find(L"внутри"), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
+    EXPECT_EQ(CountEntries(temp.Path(L"alpha\\inner")), 1) << "nothing was written";
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
 }
 
 // --- the platform's own file browser as the drag source -------------------------------

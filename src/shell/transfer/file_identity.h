@@ -30,11 +30,16 @@ struct FileIdentity {
 // The identity of what path leads to (links followed); false when it cannot be opened.
 bool IdentityOf(const std::wstring& path, FileIdentity& identity);
 
-// source is folder itself or one of folder's ancestors, compared by identity
-// (so a path through a link into source counts).
-bool IdentitySameOrInside(const std::wstring& folder, const std::wstring& source);
+enum class Containment { Outside, Inside, Unknown };
 
-// The final path of an open handle, without the "\\?\" prefix; empty on failure.
+// Whether folder is source itself or lies inside it, wherever links along
+// folder's path lead: folder's real location (every link resolved) and each
+// of its parents are compared with source by identity. Unknown when the
+// real location, or an identity along it, cannot be read.
+Containment IdentitySameOrInside(const std::wstring& folder, const std::wstring& source);
+
+// The final path of an open handle, without the "\\?\" prefix, at any length
+// the file functions take; empty on failure (the error is the last error).
 std::wstring FinalPathOf(HANDLE handle);
 
 // Opens path without following a link (FILE_FLAG_OPEN_REPARSE_POINT).
@@ -46,6 +51,7 @@ enum class EntryKind {
     Link,         // a link the platform addresses as the link itself (it can be removed or recreated)
     HiddenLink,   // a link the platform follows whatever is asked: never touch it
     Special,      // a named pipe or device: no bytes to copy
+    DeviceName,   // its name is a device's, and its path leads to the device, not to the entry
     Unreadable,   // could not be opened; error says why
 };
 

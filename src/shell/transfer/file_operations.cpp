@@ -46,6 +46,21 @@ bool Pending(const ItemOutcome& item) {
     return item.fate == ItemFate::Stayed && item.reason == StayReason::None;
 }
 
+// Whether the item would go into itself; a target whose real location
+// cannot be read may lie anywhere, so it is refused too.
+bool IntoItself(ItemOutcome& item, const std::wstring& folder) {
+    switch (IdentitySameOrInside(folder, item.source)) {
+    case Containment::Outside: return false;
+    case Containment::Inside: Stay(item, StayReason::IntoItself, item.source); break;
+    case Containment::Unknown:
+        Stay(item, StayReason::Failed,
+             L"не удалось выяснить, где на самом деле лежит папка \u00AB" + folder +
+                 L"\u00BB, а значит, и проверить, что она не внутри самого объекта");
+        break;
+    }
+    return true;
+}
+
 // Every check that needs no walk through the items, done before anything
 // is touched: what is missing, what would go into itself, and every name
 // that clashes with another item's or with one at the target.
@@ -66,8 +81,8 @@ TransferReport Planned(const std::vector<std::wstring>& sources, const std::wstr
             Stay(item, StayReason::NotFound, folder);
         else if (!Exists(item.source))
             Stay(item, StayReason::NotFound, item.source);
-        else if (kind != TransferKind::Link && IdentitySameOrInside(folder, item.source))
-            Stay(item, StayReason::IntoItself, item.source);
+        else if (kind != TransferKind::Link && IntoItself(item, folder))
+            continue;
         else if (clashes[i] < sources.size())
             Stay(item, StayReason::NameTaken, sources[clashes[i]]);
         else if (clashes[i] == sources.size())
@@ -206,11 +221,10 @@ public:
         return report;
     }
 
-    std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
+    LinkSearch FindLinkInside(const std::wstring& path, TransferProgress& progress) override {
         Meter meter(progress);
         const Failure found = FirstAwkwardEntry(path, false, &meter);
-        if (found.reason == StayReason::Cancelled) return std::nullopt;
-        return found.reason == StayReason::Link ? found.detail : std::wstring{};
+        return {found.reason, found.detail};
     }
 
     std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,

@@ -58,6 +58,7 @@ enum class StayReason {
     AccessDenied,  // reading, writing or removing was refused
     Link,          // a link inside the item could not be carried safely
     Special,       // a named pipe or device inside the item holds no bytes to copy
+    DeviceName,    // an entry inside has a name the platform reserves for a device, so its path leads to the device
     IntoItself,    // the target folder is the item itself or lies inside it
     NameTaken,     // the name is taken at the target, or by another item of the same transfer
     Failed,        // anything else; detail says what the platform said
@@ -71,8 +72,19 @@ struct ItemOutcome {
     std::wstring detail;           // the path that caused the reason (the link, the locked file), or the platform's text
 };
 
+// What a walk looking for links found: no link (reason None), the first link
+// (Link, detail its path), a stop when asked (Cancelled), or an entry it
+// could not look at (any other reason; detail names it, or gives the
+// platform's text).
+struct LinkSearch {
+    StayReason reason = StayReason::None;
+    std::wstring detail;
+};
+
 // Why an item stayed, from the platform's error code.
 StayReason ReasonOfError(DWORD error);
+// Why an item stayed, as the report words it.
+std::wstring ReasonText(const ItemOutcome& item);
 
 enum class TransferKind { Copy, Move, Link, Delete };
 
@@ -111,15 +123,16 @@ public:
     }
     // Deletes items for good, never following a link inside them. Shows nothing.
     virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) { return {}; }
-    // The first link found inside path (path itself included), or empty;
-    // nothing when progress asked to stop before the walk was through.
-    virtual std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) {
-        return std::wstring{};
+    // The first link found inside path (path itself included), or why the
+    // walk could not look at every entry: a check that cannot look does not pass.
+    virtual LinkSearch FindLinkInside(const std::wstring& path, TransferProgress& progress) {
+        return {StayReason::Failed, path};
     }
-    // The same, walked to its end.
+    // The link found by a walk to its end; empty when there is none or the walk could not look everywhere.
     std::wstring FirstLinkInside(const std::wstring& path) {
         TransferProgress whole;
-        return FindLinkInside(path, whole).value_or(std::wstring{});
+        const LinkSearch search = FindLinkInside(path, whole);
+        return search.reason == StayReason::Link ? search.detail : std::wstring{};
     }
     // Why the sources cannot go into folder with effect; empty when they can.
     virtual std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,

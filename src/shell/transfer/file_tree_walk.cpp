@@ -51,6 +51,7 @@ Failure FailureOfCheck(const EntryCheck& check, const std::wstring& path) {
     case EntryKind::Link:
     case EntryKind::HiddenLink: return Because(StayReason::Link, path);
     case EntryKind::Special: return Because(StayReason::Special, path);
+    case EntryKind::DeviceName: return Because(StayReason::DeviceName, path);
     case EntryKind::Unreadable: return FailureOf(check.error, path);
     case EntryKind::Plain: break;
     }
@@ -107,8 +108,11 @@ Failure CopyOneFile(const std::wstring& source, const std::wstring& expected, co
                                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!in) return FailureOf(::GetLastError(), source);
     const std::wstring final_path = FinalPathOf(in.get());
-    if (!final_path.empty() && !SameName(final_path, expected)) return Because(StayReason::Link, source);
-    if (::GetFileType(in.get()) != FILE_TYPE_DISK) return Because(StayReason::Special, source);
+    const bool elsewhere = !final_path.empty() && !SameName(final_path, expected);
+    const bool special = ::GetFileType(in.get()) != FILE_TYPE_DISK;
+    if ((elsewhere || special) && ReservedDeviceName(LastPart(source))) return Because(StayReason::DeviceName, source);
+    if (elsewhere) return Because(StayReason::Link, source);
+    if (special) return Because(StayReason::Special, source);
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return CopyLink(source, target, false, journal);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(in.get(), &size)) return FailureOf(::GetLastError(), source);
@@ -171,7 +175,8 @@ Failure ListForRemoval(const std::wstring& path, std::vector<RemovalEntry>& entr
         RemovalEntry entry = std::move(queue.back());
         queue.pop_back();
         const EntryCheck check = CheckEntry(entry.path, entry.expected, entry.attributes);
-        if (check.kind == EntryKind::HiddenLink || check.kind == EntryKind::Unreadable)
+        if (check.kind == EntryKind::HiddenLink || check.kind == EntryKind::Unreadable ||
+            check.kind == EntryKind::DeviceName)
             return FailureOfCheck(check, entry.path);
         const bool descend = entry.folder() && check.kind == EntryKind::Plain;
         entries.push_back(entry);
@@ -285,15 +290,16 @@ Failure FirstAwkwardEntry(const std::wstring& path, bool specials, Meter* meter)
         const RemovalEntry entry = std::move(queue.back());
         queue.pop_back();
         const EntryCheck check = CheckEntry(entry.path, entry.expected, entry.attributes);
-        if (check.kind == EntryKind::Link || check.kind == EntryKind::HiddenLink ||
-            (specials && check.kind == EntryKind::Special))
-            return FailureOfCheck(check, entry.path);
-        if (check.kind != EntryKind::Plain || !entry.folder()) continue;
-        ForEachEntry(entry.path, [&](const WIN32_FIND_DATAW& found) {
+        // A named pipe leads nowhere; an entry that could not be looked at might.
+        if (check.kind == EntryKind::Special && !specials) continue;
+        if (check.kind != EntryKind::Plain) return FailureOfCheck(check, entry.path);
+        if (!entry.folder()) continue;
+        const DWORD error = ForEachEntry(entry.path, [&](const WIN32_FIND_DATAW& found) {
             queue.push_back({JoinPath(entry.path, found.cFileName), JoinPath(check.final_path, found.cFileName),
                              found.dwFileAttributes});
             return true;
         });
+        if (error) return FailureOf(error, entry.path);
     }
     return {};
 }

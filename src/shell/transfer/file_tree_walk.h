@@ -63,8 +63,9 @@ void Measure(const std::wstring& path, std::uint64_t& files, std::uint64_t& byte
 Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal& journal, Meter& meter);
 
 // The first entry below path (path included) that is a link, or a named
-// pipe or device when specials is set; reason says which. With a meter, the
-// walk asks it after each entry and ends Cancelled when told to.
+// pipe or device when specials is set, or that could not be looked at (a
+// walk that cannot look does not pass); reason says which. With a meter,
+// the walk asks it after each entry and ends Cancelled when told to.
 Failure FirstAwkwardEntry(const std::wstring& path, bool specials, Meter* meter = nullptr);
 
 // Removes path and everything below it, never through a link: links the

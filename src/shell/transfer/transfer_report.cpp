@@ -20,6 +20,8 @@ std::wstring Why(const ItemOutcome& item) {
     case StayReason::AccessDenied: return L"нет доступа к " + what;
     case StayReason::Link: return L"внутри есть ссылка " + what + L", перенести её безопасно нельзя";
     case StayReason::Special: return what + L" — не обычный файл (канал или устройство)";
+    case StayReason::DeviceName:
+        return L"имя " + what + L" система отводит устройству: по этому пути открывается устройство, а не файл";
     case StayReason::IntoItself: return L"папка назначения — это сам объект или папка внутри него";
     case StayReason::NameTaken:
         return item.detail.empty() ? L"имя уже занято в папке назначения"
@@ -55,6 +57,10 @@ bool Done(const ItemOutcome& item) {
 }
 
 }  // namespace
+
+std::wstring ReasonText(const ItemOutcome& item) {
+    return Why(item);
+}
 
 StayReason ReasonOfError(DWORD error) {
     switch (error) {

@@ -1,5 +1,7 @@
 #include "shell/tree/folder_name_rules.h"
 
+#include "runtime/path_names.h"
+
 #include <algorithm>
 #include <array>
 
@@ -9,27 +11,6 @@ namespace {
 constexpr std::wstring_view kForbidden = L"\\/:*?\"<>|";
 
 bool Blank(wchar_t c) { return c == L' ' || c == L'\t' || c == 0x3000 || c == 0xA0; }
-
-wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-bool SameAscii(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
-
-// Device names are reserved whatever extension follows them, and the
-// platform ignores blanks before the extension.
-bool Reserved(const std::wstring& name) {
-    std::wstring_view base(name);
-    base = base.substr(0, base.find(L'.'));
-    while (!base.empty() && Blank(base.back())) base.remove_suffix(1);
-    for (std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL"})
-        if (SameAscii(base, device)) return true;
-    if (base.size() != 4) return false;
-    const wchar_t last = base[3];
-    const bool numbered = (last >= L'0' && last <= L'9') || last == 0xB9 || last == 0xB2 || last == 0xB3;
-    return numbered && (SameAscii(base.substr(0, 3), L"COM") || SameAscii(base.substr(0, 3), L"LPT"));
-}
 
 }  // namespace
 
@@ -47,7 +28,7 @@ NameCheck CheckFolderName(const std::wstring& parent, const std::wstring& name) 
             return {NameVerdict::ForbiddenCharacter, c};
     if (std::all_of(name.begin(), name.end(), [](wchar_t c) { return c == L'.'; })) return {NameVerdict::DotsOnly};
     if (name.back() == L'.') return {NameVerdict::TrailingDot};
-    if (Reserved(name)) return {NameVerdict::ReservedName};
+    if (ReservedDeviceName(name)) return {NameVerdict::ReservedName};
     const std::size_t room = NameRoomIn(parent);
     if (name.size() > room) return {NameVerdict::TooLong, 0, room};
     return {};

@@ -267,7 +267,7 @@ private:
     HRESULT InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT offset);
     // Where the shell's delete would follow a link out of the folder: refused, with the link named.
     bool RefuseLinkedDelete(TreeNode node);
-    std::optional<std::wstring> LinkInsideChecked(const std::wstring& path);
+    LinkSearch LinkInsideChecked(const std::wstring& path);
     static void WaitPainting(HANDLE done);
     void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
     void SelectParentIfGone(TreeNode node);

@@ -141,31 +141,42 @@ HRESULT ShellTree::PasteOwn(TreeNode node) {
 
 // The shell's delete where it does no file work of its own follows a link
 // inside the folder and deletes what it leads to; such a folder is not
-// handed to it.
+// handed to it, nor one the check could not look through.
 // A Cancel in the check's progress dialog ends the delete too.
 bool ShellTree::RefuseLinkedDelete(TreeNode node) {
     if (ShellTransfersFiles()) return false;
     ShellTreeData* data = ShellData(node);
     const std::wstring path = data ? data->Path() : std::wstring();
     if (path.empty()) return false;
-    const std::optional<std::wstring> link = LinkInsideChecked(path);
-    if (!link) return true;
-    if (link->empty()) return false;
-    ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: в ней есть ссылка \u00AB" + *link +
-                L"\u00BB. Удаление прошло бы по ней и удалило бы файлы вне этой папки.");
-    return true;
+    const LinkSearch search = LinkInsideChecked(path);
+    switch (search.reason) {
+    case StayReason::None: return false;
+    case StayReason::Cancelled: return true;
+    case StayReason::Link:
+        ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: в ней есть ссылка \u00AB" + search.detail +
+                    L"\u00BB. Удаление прошло бы по ней и удалило бы файлы вне этой папки.");
+        return true;
+    default: {
+        ItemOutcome unchecked{path};
+        unchecked.reason = search.reason;
+        unchecked.detail = search.detail;
+        ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: не удалось проверить, нет ли в ней ссылок (" +
+                    ReasonText(unchecked) + L"). Удаление могло бы пройти по ссылке и удалить файлы вне этой папки.");
+        return true;
+    }
+    }
 }
 
 // The check walks the whole folder, which can take long: it runs on a thread
 // of its own with the platform's progress dialog and its Cancel, while this
 // thread keeps the windows painted and answers what other threads send. It
 // takes no input meanwhile, so the node the delete is for stays as it is.
-std::optional<std::wstring> ShellTree::LinkInsideChecked(const std::wstring& path) {
+LinkSearch ShellTree::LinkInsideChecked(const std::wstring& path) {
     WaitCursor wait;
     FileOperations& files = Files();
     const HWND owner = OwnerWindow();
     std::atomic<bool> stop{false};
-    std::optional<std::wstring> link;
+    LinkSearch link;
     std::exception_ptr failed;
     UniqueKernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) throw Exception(SystemErrorMessage(::GetLastError()));

@@ -265,7 +265,8 @@ private:
     HRESULT PasteOwn(TreeNode node);
     // Runs the command at offset of the node's menu; the selection leaves a node it removed.
     HRESULT InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT offset);
-    // Where the shell's delete would follow a link out of the folder: refused, with the link named.
+    // Where the shell's delete would follow a link out of the folder, or where
+    // the check could not look everywhere: refused, saying which.
     bool RefuseLinkedDelete(TreeNode node);
     LinkSearch LinkInsideChecked(const std::wstring& path);
     static void WaitPainting(HANDLE done);
@@ -273,6 +274,8 @@ private:
     void SelectParentIfGone(TreeNode node);
     bool NameAccepted(TreeNode node, const std::wstring& name);
     bool RenameNode(TreeNode node, const std::wstring& name);
+    // The program's own rename where the shell left a change of case undone; the item's new list in renamed.
+    HRESULT RenameCaseOwn(TreeNode node, const std::wstring& path, const std::wstring& name, UniqueIdList& renamed);
     void ForgetCachesBelow(TreeNode node);
     // Whether node is ancestor or lies below it.
     bool LiesWithin(TreeNode node, TreeNode ancestor);

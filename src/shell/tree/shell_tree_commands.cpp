@@ -18,6 +18,7 @@
 #include "shell/transfer/progress_dialog.h"
 #include "shell/transfer/tree_data_object.h"
 #include "shell/tree/folder_name_rules.h"
+#include "shell/tree/folder_rename.h"
 #include "shell/tree/send_to_menu.h"
 
 #include <atomic>
@@ -37,6 +38,9 @@ constexpr SFGAOF kRenameQuery = SFGAO_FILESYSTEM | SFGAO_CAPABILITYMASK;
 // The name flags the rename passes; no value of the named SHGDN set (0, 1,
 // 0x1000, 0x4000, 0x8000) has this bit.
 constexpr SHGDNF kRenameNameFlags = 0x20;
+// A rename's answer once the user has been told (by the shell, which then
+// answers "cancelled", or by the tree), or has cancelled.
+const HRESULT kRenameTold = HRESULT_FROM_WIN32(ERROR_CANCELLED);
 
 bool SameVerb(const std::wstring& a, const wchar_t* b) {
     return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
@@ -548,10 +552,15 @@ bool ShellTree::NameAccepted(TreeNode node, const std::wstring& name) {
     return false;
 }
 
+// A rename that does not happen says why, unless the shell has said it
+// through the owner window already. A change of case only that the shell
+// answered without making it (or refused) is made by the program's own
+// rename, once.
 bool ShellTree::RenameNode(TreeNode node, const std::wstring& name) {
     if (!NameAccepted(node, name)) return false;
     ShellTreeData* data = ShellData(node);
     IShellFolder* parent = data->ParentShellFolder();
+    const std::wstring path = data->Path();
     PITEMID_CHILD renamed = nullptr;
     HRESULT hr;
     {
@@ -561,7 +570,12 @@ bool ShellTree::RenameNode(TreeNode node, const std::wstring& name) {
         hr = parent->SetNameOf(OwnerWindow(), data->RelIdList(), name.c_str(), kRenameNameFlags, &renamed);
     }
     UniqueIdList new_item(renamed);
-    if (FAILED(hr)) return false;
+    if (hr != kRenameTold && CaseOnlyChange(path, name) && NameOnDisk(path) != name)
+        hr = RenameCaseOwn(node, path, name, new_item);
+    if (FAILED(hr)) {
+        if (hr != kRenameTold) ShowRefusal(RenameFailureText(path, NodeText(node), name, hr));
+        return false;
+    }
     ShellTreeData* parent_data = ShellData(ParentNode(node));
     SwallowRenameChange(parent_data ? parent_data->Path() : std::wstring());
     ForgetCachesBelow(node);
@@ -580,6 +594,33 @@ bool ShellTree::RenameNode(TreeNode node, const std::wstring& name) {
     }
     SortChildren(ParentNode(node));
     return true;
+}
+
+HRESULT ShellTree::RenameCaseOwn(TreeNode node, const std::wstring& path, const std::wstring& name,
+                                 UniqueIdList& renamed) {
+    CaseRename done;
+    {
+        WaitCursor wait;
+        ++update_lock_;
+        ScopeExit unlock([this] { --update_lock_; });
+        done = RenameCaseOnly(path, name);
+    }
+    if (!done.left_at.empty()) {
+        ShowRefusal(L"Папка \u00AB" + LastPart(path) + L"\u00BB не переименована и осталась под временным именем \u00AB" +
+                    done.left_at + L"\u00BB: " + SystemErrorMessage(done.error));
+        RefreshAfterOperation();
+        return kRenameTold;
+    }
+    if (done.error) return HRESULT_FROM_WIN32(done.error);
+    // The folder's list as its parent names it now.
+    std::wstring text = name;
+    ULONG eaten = 0;
+    PIDLIST_RELATIVE parsed = nullptr;
+    const HRESULT hr = ShellData(node)->ParentShellFolder()->ParseDisplayName(OwnerWindow(), nullptr, text.data(),
+                                                                               &eaten, &parsed, nullptr);
+    UniqueIdList item(reinterpret_cast<PIDLIST_ABSOLUTE>(parsed));
+    if (SUCCEEDED(hr) && item && IdListSize(item.get()) > sizeof(USHORT)) renamed = std::move(item);
+    return S_OK;
 }
 
 bool ShellTree::LiesWithin(TreeNode node, TreeNode ancestor) {

@@ -2,6 +2,7 @@
 // worker while the window answers, with the platform's progress dialog and
 // its Cancel, one report at the end, and refusals that say why.
 #include "shell/shown_shell_tree.h"
+#include "shell/small_drive.h"
 #include "shell/transfer/file_operations.h"
 #include "shell/transfer/transfer_job.h"
 
@@ -258,6 +259,29 @@ TEST_F(ShellTreeTransfers, APasteIntoItselfThroughALinkPartWayDownIsRefused) {
     EXPECT_NE(recorded.boxes[0].text.find(L"внутри"), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
     EXPECT_EQ(CountEntries(temp.Path(L"alpha\\inner")), 1) << "nothing was written";
     EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
+}
+
+// A file named like a device in a folder cut and pasted onto another drive:
+// the move is refused for that reason, not for a link.
+TEST_F(ShellTreeTransfers, AMoveOfAFolderHoldingADeviceNameSaysWhyItStays) {
+    temp.File(L"alpha\\nul.txt", "not a device");
+    temp.Dir(L"small");
+    SmallDrive drive(temp.Path(L"small"), 1024);
+    if (!drive.Mounted()) GTEST_SKIP() << "no small drive here";
+    Load(temp.Root());
+    ClickOn(Top(L"alpha"));
+    Press({VK_CONTROL, 'X'});
+    ClickOn(Top(L"small"));
+    Press({VK_CONTROL, 'V'});
+    ASSERT_EQ(recorded.boxes.size(), 1u);
+    const std::wstring& text = recorded.boxes[0].text;
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP)) << ToUtf8(text);
+    EXPECT_NE(text.find(temp.Path(L"alpha\\nul.txt")), std::wstring::npos) << ToUtf8(text);
+    EXPECT_NE(text.find(L"устройств"), std::wstring::npos) << ToUtf8(text);
+    EXPECT_EQ(text.find(L"ссылк"), std::wstring::npos) << "a device's name is not a link: " << ToUtf8(text);
+    EXPECT_EQ(ReadBytes(Long(temp.Path(L"alpha\\nul.txt"))), "not a device");
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
+    EXPECT_EQ(CountEntries(temp.Path(L"small")), 0) << "nothing partial on the other drive";
 }
 
 // --- the platform's own file browser as the drag source -------------------------------

@@ -126,6 +126,7 @@ void MoveItem(ItemOutcome& item, Meter& meter) {
     const DWORD attributes = ::GetFileAttributesW(ExtendedPath(item.source).c_str());
     const EntryCheck check = CheckEntry(item.source, ExpectedFinalPath(item.source), attributes);
     if (check.kind == EntryKind::HiddenLink) return Stay(item, StayReason::Link, item.source);
+    if (check.kind == EntryKind::DeviceName) return Stay(item, StayReason::DeviceName, item.source);
     if (::MoveFileExW(ExtendedPath(item.source).c_str(), ExtendedPath(item.target).c_str(), 0)) {
         item.fate = ItemFate::Moved;
         meter.FileDone(item.source);

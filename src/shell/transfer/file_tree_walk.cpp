@@ -27,12 +27,17 @@ std::wstring SystemText(DWORD error) {
 }
 
 // Calls visit for every entry of folder but "." and ".."; visit returns false
-// to stop. The platform's error when the listing broke off, else 0.
+// to stop. The platform's error when the listing broke off, else 0. A
+// folder without even "." and ".." (a drive's empty root) answers "no file
+// found" and holds nothing.
 DWORD ForEachEntry(const std::wstring& folder, const std::function<bool(const WIN32_FIND_DATAW&)>& visit) {
     WIN32_FIND_DATAW found{};
     UniqueFindHandle search(::FindFirstFileExW(ExtendedPath(JoinPath(folder, L"*")).c_str(), FindExInfoBasic, &found,
                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!search) return ::GetLastError();
+    if (!search) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
     do {
         const wchar_t* name = found.cFileName;
         if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;

@@ -39,6 +39,9 @@ public:
         for (const std::wstring& source : sources) report.items.push_back({source});
         return report;
     }
+    TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) override {
+        return Run(items, {}, DROPEFFECT_NONE, progress);
+    }
     std::wstring Refusal(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return {}; }
 
 private:

@@ -83,7 +83,7 @@ struct TransferReport {
     TransferKind kind = TransferKind::Copy;
     std::vector<ItemOutcome> items;
     bool cancelled = false;
-    bool Complete() const;         // every item reached its fate
+    bool Complete() const;         // every item reached its fate (a report of no items claims nothing)
     // One message for the user: what moved, was copied, linked or deleted, and what stayed and why.
     std::wstring Summary() const;
 };
@@ -106,11 +106,9 @@ public:
     // Carries every source into folder with effect (one of copy, move, link).
     // Shows nothing and may run on any thread; the report says what happened.
     virtual TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
-                               TransferProgress& progress) {
-        return {};
-    }
+                               TransferProgress& progress) = 0;
     // Deletes items for good, never following a link inside them. Shows nothing.
-    virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) { return {}; }
+    virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) = 0;
     // The first link found inside path (path itself included), or empty;
     // nothing when progress asked to stop before the walk was through.
     virtual std::optional<std::wstring> FindLinkInside(const std::wstring& path, TransferProgress& progress) {

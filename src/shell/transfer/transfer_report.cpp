@@ -80,7 +80,7 @@ bool TransferReport::Complete() const {
     for (const ItemOutcome& item : items) {
         if (!Done(item)) return false;
     }
-    return !cancelled;
+    return !items.empty() && !cancelled;
 }
 
 std::wstring TransferReport::Summary() const {

@@ -12,12 +12,13 @@
 // ever done twice.
 //
 // A move within one volume renames each item; across volumes each item is
-// copied, the whole copy confirmed, and only then is its source removed. A
-// failure removes only what this operation made, as recorded while making
-// it. Links inside the items are never followed: a move within a volume
-// carries them along, a copy recreates them where the platform lets it
-// address a link as itself, and otherwise the item stays and the report
-// names the link. Nothing is reported as done that was not.
+// copied, the whole copy confirmed, and only then is its source removed:
+// only the entries that were copied, each only while it is as it was when
+// read, and a folder only once empty. A failure removes only what this
+// operation made, as recorded while making it. Links inside the items are
+// never followed: a move within a volume carries them along, a copy
+// recreates them where the platform lets it address a link as itself, and
+// otherwise the item stays and the report names the link. Nothing is reported as done that was not.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +61,8 @@ enum class StayReason {
     Special,       // a named pipe or device inside the item holds no bytes to copy
     IntoItself,    // the target folder is the item itself or lies inside it
     NameTaken,     // the name is taken at the target, or by another item of the same transfer
+    Changed,       // a file of a move changed after its copy was made: the changed file stays
+    Added,         // an entry appeared in a moved folder after the folder was copied: it stays
     Failed,        // anything else; detail says what the platform said
 };
 
@@ -69,6 +72,7 @@ struct ItemOutcome {
     ItemFate fate = ItemFate::Stayed;
     StayReason reason = StayReason::None;
     std::wstring detail;           // the path that caused the reason (the link, the locked file), or the platform's text
+    std::uint64_t left = 0;        // a move copied whole: the files that stayed at the source
 };
 
 // Why an item stayed, from the platform's error code.

@@ -2,7 +2,9 @@
 
 #include "runtime/application.h"
 #include "runtime/errors.h"
+#include "runtime/handles.h"
 #include "shell/namespace/com_object.h"
+#include "shell/small_drive.h"
 #include "shell/transfer/tree_data_object.h"
 
 #include "support/recorded_messages.h"
@@ -186,6 +188,76 @@ TEST_F(FileOperationsTest, TheFirstLinkInsideAFolderIsNamedWhereverItLies) {
         const std::wstring expected = *c.link ? temp.Path(c.link) : L"";
         EXPECT_EQ(files->FirstLinkInside(temp.Path(c.path)), expected) << ::testing::PrintToString(std::wstring(c.path));
     }
+}
+
+// A copy keeps what the platform's copy keeps: every byte, the time of the
+// last write and the attributes, of a file or a folder, within a drive and
+// onto another. As every new file on the platform's file systems, a copied
+// file is marked for the next backup (archive).
+TEST_F(FileOperationsTest, ACopyKeepsTheBytesTheLastWriteTimeAndTheAttributes) {
+    constexpr DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kHidden = FILE_ATTRIBUTE_HIDDEN,
+                    kSystem = FILE_ATTRIBUTE_SYSTEM, kArchive = FILE_ATTRIBUTE_ARCHIVE,
+                    kNotIndexed = FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    constexpr DWORD kKept = kReadOnly | kHidden | kSystem | kNotIndexed;
+    struct Case {
+        const wchar_t* name;
+        DWORD attributes;
+        bool folder;
+    } cases[] = {
+        {L"plain", FILE_ATTRIBUTE_NORMAL, false},
+        {L"archive", kArchive, false},
+        {L"read-only", kReadOnly, false},
+        {L"hidden", kHidden, false},
+        {L"system", kSystem, false},
+        {L"not indexed", kNotIndexed, false},
+        {L"hidden system read-only", kHidden | kSystem | kReadOnly, false},
+        {L"hidden folder", kHidden, true},
+        {L"system folder", kSystem, true},
+        {L"read-only folder", kReadOnly, true},
+    };
+    struct Expected {
+        std::string bytes;
+        FILETIME written;
+        DWORD attributes;
+    };
+    std::vector<Expected> expected;
+    temp.Dir(L"kept");
+    temp.Dir(L"small");
+    for (const Case& c : cases) {
+        const std::wstring path = L"kept\\" + std::wstring(c.name);
+        if (c.folder) temp.Dir(path);
+        else temp.File(path, ToUtf8(c.name));
+        FILETIME written{0xD53E8000u + static_cast<DWORD>(expected.size()) * 10000000u, 0x01C0A5B1u};  // early 2001
+        if (!c.folder) {
+            UniqueFileHandle file(::CreateFileW(temp.Path(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(file && ::SetFileTime(file.get(), nullptr, nullptr, &written));
+        }
+        temp.Attributes(path, c.attributes);
+        // What the platform keeps of what was set here is what a copy keeps.
+        const DWORD attributes = ::GetFileAttributesW(temp.Path(path).c_str());
+        expected.push_back({ReadBytes(temp.Path(path)), written, (attributes & kKept) | (c.folder ? 0 : kArchive)});
+    }
+    SmallDrive drive(temp.Path(L"small"), 1024);
+    ASSERT_TRUE(drive.Mounted()) << "no small drive could be mounted";
+    struct Transfer {
+        const char* name;
+        const wchar_t* folder;
+        DWORD effect;
+    } transfers[] = {{"a copy within the drive", L"dst", DROPEFFECT_COPY}, {"a move onto another drive", L"small", DROPEFFECT_MOVE}};
+    for (const Transfer& t : transfers) {
+        ASSERT_TRUE(Carry({temp.Path(L"kept")}, temp.Path(t.folder), t.effect).Complete()) << t.name;
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const std::wstring copy = temp.Path(std::wstring(t.folder) + L"\\kept\\" + cases[i].name);
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            ASSERT_TRUE(::GetFileAttributesExW(copy.c_str(), GetFileExInfoStandard, &data)) << t.name << " " << ToUtf8(cases[i].name);
+            EXPECT_EQ(data.dwFileAttributes & (kKept | kArchive), expected[i].attributes) << t.name << " " << ToUtf8(cases[i].name);
+            if (cases[i].folder) continue;
+            EXPECT_EQ(ReadBytes(copy), expected[i].bytes) << t.name << " " << ToUtf8(cases[i].name);
+            EXPECT_EQ(::CompareFileTime(&data.ftLastWriteTime, &expected[i].written), 0) << t.name << " " << ToUtf8(cases[i].name);
+        }
+    }
+    EXPECT_FALSE(FileExists(temp.Path(L"kept"))) << "moved";
 }
 
 // A data object holding whatever bytes another program put in its "Shell IDList Array".

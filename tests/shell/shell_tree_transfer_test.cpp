@@ -1,10 +1,12 @@
 // The tree's own transfers where the shell does no file work: run on a
 // worker while the window answers, with the platform's progress dialog and
 // its Cancel, one report at the end, and refusals that say why.
+#include "runtime/path_names.h"
 #include "shell/shown_shell_tree.h"
 #include "shell/small_drive.h"
 #include "shell/transfer/file_operations.h"
 #include "shell/transfer/transfer_job.h"
+#include "shell/transfer/tree_data_object.h"
 
 #include "support/other_process.h"
 #include "support/real_input.h"
@@ -16,6 +18,8 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 namespace census {
 namespace {
@@ -39,6 +43,9 @@ public:
         report.cancelled = true;
         for (const std::wstring& source : sources) report.items.push_back({source});
         return report;
+    }
+    TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) override {
+        return Run(items, {}, DROPEFFECT_NONE, progress);
     }
     std::wstring Refusal(const std::vector<std::wstring>&, const std::wstring&, DWORD) override { return {}; }
 
@@ -282,6 +289,163 @@ TEST_F(ShellTreeTransfers, AMoveOfAFolderHoldingADeviceNameSaysWhyItStays) {
     EXPECT_EQ(ReadBytes(Long(temp.Path(L"alpha\\nul.txt"))), "not a device");
     EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
     EXPECT_EQ(CountEntries(temp.Path(L"small")), 0) << "nothing partial on the other drive";
+}
+
+// --- what another program does meanwhile ---------------------------------------------
+
+// The program's own layer, except that its first transfer goes wrong the
+// way the test says: wrong may act as another program, and may answer in
+// the layer's place.
+class FirstTransferGoesWrong : public CountingFiles {
+public:
+    using Wrong = std::function<std::optional<TransferReport>(const std::vector<std::wstring>&, const std::wstring&)>;
+    FirstTransferGoesWrong(std::vector<std::wstring>& asked, bool& went_wrong, Wrong wrong)
+        : CountingFiles(asked), went_wrong_(went_wrong), wrong_(std::move(wrong)) {}
+    TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
+                       TransferProgress& progress) override {
+        if (!went_wrong_) {
+            went_wrong_ = true;
+            if (std::optional<TransferReport> answer = wrong_(sources, folder)) return *answer;
+        }
+        return CountingFiles::Run(sources, folder, effect, progress);
+    }
+
+private:
+    bool& went_wrong_;
+    Wrong wrong_;
+};
+
+class CutAndPaste : public ShellTreeTransfers {
+protected:
+    // alpha cut and pasted into Beta, where its first transfer goes wrong:
+    // alpha stays whole, the report says so, and the clipboard still offers
+    // alpha, so a paste into gamma moves it.
+    void PasteLeavesItBehind(FirstTransferGoesWrong::Wrong wrong, const wchar_t* reason) {
+        Load(temp.Root());
+        std::vector<std::wstring> asked;
+        bool went_wrong = false;
+        tree.SetFileLayerFactory([&] { return std::make_unique<FirstTransferGoesWrong>(asked, went_wrong, wrong); });
+        ClickOn(Top(L"alpha"));
+        Press({VK_CONTROL, 'X'});
+        ClickOn(Top(L"Beta"));
+        Press({VK_CONTROL, 'V'});
+        ASSERT_TRUE(went_wrong);
+        ASSERT_EQ(recorded.boxes.size(), 1u) << "one report";
+        EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP)) << ToUtf8(recorded.boxes[0].text);
+        EXPECT_NE(recorded.boxes[0].text.find(L"Не перемещено «alpha»: "), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
+        EXPECT_NE(recorded.boxes[0].text.find(reason), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
+        EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abc");
+        ComPtr<IDataObject> clipboard;
+        ASSERT_HRESULT_SUCCEEDED(::OleGetClipboard(clipboard.put()));
+        EXPECT_EQ(ReadDroppedPaths(clipboard.get()), std::vector<std::wstring>{temp.Path(L"alpha")})
+            << "what stayed is still cut";
+        clipboard.reset();
+
+        recorded.boxes.clear();
+        ClickOn(Top(L"gamma"));
+        Press({VK_CONTROL, 'V'});
+        EXPECT_EQ(ReadBytes(temp.Path(L"gamma\\alpha\\inner\\a.txt")), "abc");
+        EXPECT_FALSE(FileExists(temp.Path(L"alpha")));
+        ASSERT_EQ(recorded.boxes.size(), 1u);
+        EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONINFORMATION)) << ToUtf8(recorded.boxes[0].text);
+        EXPECT_FALSE(::IsClipboardFormatAvailable(CF_HDROP)) << "once moved, it is off the clipboard";
+    }
+};
+
+// Another program makes a folder of the same name in Beta after the paste
+// was checked and before the move runs.
+TEST_F(CutAndPaste, WhenTheNameIsTakenMeanwhileTheCutStaysOnTheClipboard) {
+    PasteLeavesItBehind(
+        [](const std::vector<std::wstring>& sources, const std::wstring& folder) -> std::optional<TransferReport> {
+            for (const std::wstring& source : sources) ::CreateDirectoryW(JoinPath(folder, LastPart(source)).c_str(), nullptr);
+            return std::nullopt;
+        },
+        L"имя уже занято");
+    EXPECT_EQ(CountEntries(temp.Path(L"Beta\\alpha")), 0) << "the other program's folder is left as it was";
+}
+
+// A file layer that answers a transfer with a report of nothing has done
+// nothing that can be counted on.
+TEST_F(CutAndPaste, AReportOfNothingIsAFailureAndTheCutStaysOnTheClipboard) {
+    PasteLeavesItBehind([](const std::vector<std::wstring>&, const std::wstring&)
+                            -> std::optional<TransferReport> { return TransferReport{}; },
+                        L"не сообщила");
+}
+
+// The program's own layer, with another program's thread changing the
+// source once every file is copied, before a move removes it.
+class ChangedBeforeTheRemoval : public CountingFiles {
+public:
+    ChangedBeforeTheRemoval(std::vector<std::wstring>& asked, std::function<void()> change)
+        : CountingFiles(asked), change_(std::move(change)) {}
+    TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
+                       TransferProgress& progress) override {
+        Relay relay(progress, change_);
+        return CountingFiles::Run(sources, folder, effect, relay);
+    }
+
+private:
+    // Passes everything on to the progress shown.
+    class Relay : public TransferProgress {
+    public:
+        Relay(TransferProgress& shown, std::function<void()>& change) : shown_(shown), change_(change) {}
+        void Planned(std::uint64_t files, std::uint64_t bytes) override {
+            planned_ = files;
+            shown_.Planned(files, bytes);
+        }
+        void Advanced(std::uint64_t files_done, std::uint64_t bytes_done, const std::wstring& current) override {
+            done_ = files_done;
+            shown_.Advanced(files_done, bytes_done, current);
+        }
+        bool CancelRequested() override {
+            if (change_ && planned_ && done_ >= planned_) std::thread(std::exchange(change_, nullptr)).join();
+            return shown_.CancelRequested();
+        }
+
+    private:
+        TransferProgress& shown_;
+        std::function<void()>& change_;
+        std::uint64_t planned_ = 0, done_ = 0;
+    };
+    std::function<void()> change_;
+};
+
+// Ctrl+X on alpha, Ctrl+V on Beta, another drive: once alpha's files are
+// copied, another program adds a file to alpha\inner and appends to
+// a.txt. The copy holds what was read, the source keeps the new file and
+// the changed one, and the report says why.
+TEST_F(ShellTreeTransfers, AMoveToAnotherDriveLeavesWhatChangedMeanwhileAndSaysWhy) {
+    temp.File(L"alpha\\b.txt", "b");
+    SmallDrive drive(temp.Path(L"Beta"), 1024);
+    ASSERT_TRUE(drive.Mounted()) << "no small drive could be mounted";
+    Load(temp.Root());
+    std::vector<std::wstring> asked;
+    tree.SetFileLayerFactory([&] {
+        return std::make_unique<ChangedBeforeTheRemoval>(asked, [&] {
+            temp.File(L"alpha\\inner\\new.txt", "new");
+            std::ofstream(temp.Path(L"alpha\\inner\\a.txt").c_str(), std::ios::binary | std::ios::app) << "def";
+        });
+    });
+    ClickOn(Top(L"alpha"));
+    Press({VK_CONTROL, 'X'});
+    ClickOn(Top(L"Beta"));
+    Press({VK_CONTROL, 'V'});
+
+    EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\inner\\a.txt")), "abc") << "the copy holds what was read";
+    EXPECT_EQ(ReadBytes(temp.Path(L"Beta\\alpha\\b.txt")), "b");
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\a.txt")), "abcdef") << "the changed file stays";
+    EXPECT_EQ(ReadBytes(temp.Path(L"alpha\\inner\\new.txt")), "new") << "the new file stays";
+    EXPECT_FALSE(FileExists(temp.Path(L"alpha\\b.txt"))) << "what was copied and is unchanged is moved";
+    ASSERT_EQ(recorded.boxes.size(), 1u) << "one report";
+    const std::wstring& text = recorded.boxes[0].text;
+    EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP)) << ToUtf8(text);
+    EXPECT_NE(text.find(L"«alpha» скопировано, но с прежнего места удалено не полностью"), std::wstring::npos) << ToUtf8(text);
+    EXPECT_NE(text.find(L"«" + temp.Path(L"alpha\\inner\\a.txt") + L"» изменился после копирования"), std::wstring::npos)
+        << ToUtf8(text);
+    EXPECT_NE(text.find(L"осталось файлов: 2"), std::wstring::npos) << ToUtf8(text);
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_HDROP)) << "what stayed is still cut";
+    tree.Expand(Top(L"alpha"));
+    EXPECT_NE(Child(Top(L"alpha"), L"inner"), nullptr) << "the tree shows what stayed";
 }
 
 // --- the platform's own file browser as the drag source -------------------------------

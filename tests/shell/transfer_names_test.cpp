@@ -106,6 +106,8 @@ TEST(TransferReport, OneMessageNamesWhatWasDoneAndWhatStayedAndWhy) {
         {L"C:\\s\\big", L"D:\\t\\big", ItemFate::Stayed, StayReason::DiskFull},
         {L"C:\\s\\tree", L"D:\\t\\tree", ItemFate::Stayed, StayReason::Link, L"C:\\s\\tree\\thesis.txt"},
         {L"C:\\s\\log", L"D:\\t\\log", ItemFate::Copied, StayReason::InUse, L"C:\\s\\log\\now.txt"},
+        {L"C:\\s\\doc", L"D:\\t\\doc", ItemFate::Copied, StayReason::Changed, L"C:\\s\\doc\\a.txt", 3},
+        {L"C:\\s\\inbox", L"D:\\t\\inbox", ItemFate::Copied, StayReason::Added, L"C:\\s\\inbox\\new.txt", 1},
     };
     EXPECT_FALSE(report.Complete());
     EXPECT_EQ(report.Summary(),
@@ -114,11 +116,16 @@ TEST(TransferReport, OneMessageNamesWhatWasDoneAndWhatStayedAndWhy) {
               L"Не перемещено «big»: на диске назначения не хватило места.\n"
               L"Не перемещено «tree»: внутри есть ссылка «C:\\s\\tree\\thesis.txt», перенести её безопасно нельзя.\n"
               L"«log» скопировано, но с прежнего места удалено не полностью: файл «C:\\s\\log\\now.txt» занят другой "
-              L"программой.");
+              L"программой.\n"
+              L"«doc» скопировано, но с прежнего места удалено не полностью: файл «C:\\s\\doc\\a.txt» изменился после "
+              L"копирования и остался на прежнем месте, в копии его прежнее содержимое (там осталось файлов: 3).\n"
+              L"«inbox» скопировано, но с прежнего места удалено не полностью: «C:\\s\\inbox\\new.txt» появился после "
+              L"копирования и остался на прежнем месте (там осталось файлов: 1).");
     report.items.resize(2);
     EXPECT_TRUE(report.Complete());
     report.cancelled = true;
     EXPECT_EQ(report.Summary(), L"Операция отменена.\nПеремещено: 2.");
+    EXPECT_FALSE(TransferReport{}.Complete()) << "a report of nothing claims nothing";
 }
 
 }  // namespace

@@ -108,9 +108,9 @@ bool MakeShortcut(const std::wstring& source, const std::wstring& link) {
 }
 
 // A copy of the whole item, or nothing of it at the target.
-Failure CopyWhole(const ItemOutcome& item, Meter& meter) {
+Failure CopyWhole(const ItemOutcome& item, Meter& meter, CopiedSources* read = nullptr) {
     Journal journal;
-    Failure failed = CopyTree(item.source, item.target, journal, meter);
+    Failure failed = CopyTree(item.source, item.target, journal, meter, read);
     if (failed) journal.Undo();
     return failed;
 }
@@ -121,7 +121,10 @@ void CopyItem(ItemOutcome& item, Meter& meter) {
 }
 
 // The item itself must be what its path names: a rename of a link the
-// platform follows regardless would move what it leads to.
+// platform follows regardless would move what it leads to. Across volumes
+// the source goes entry by entry as its copy recorded it, never by a walk
+// of what is there by then: another program may have added to it or
+// changed it meanwhile, and that stays.
 void MoveItem(ItemOutcome& item, Meter& meter) {
     const DWORD attributes = ::GetFileAttributesW(ExtendedPath(item.source).c_str());
     const EntryCheck check = CheckEntry(item.source, ExpectedFinalPath(item.source), attributes);
@@ -134,11 +137,14 @@ void MoveItem(ItemOutcome& item, Meter& meter) {
     }
     const DWORD error = ::GetLastError();
     if (error != ERROR_NOT_SAME_DEVICE) return Stay(item, FailureOf(error, item.source));
-    if (Failure failed = CopyWhole(item, meter)) return Stay(item, failed);
+    CopiedSources read;
+    if (Failure failed = CopyWhole(item, meter, &read)) return Stay(item, failed);
     item.fate = ItemFate::Copied;
-    if (Failure failed = RemoveTree(item.source, meter, false)) {
+    if (Failure failed = RemoveCopied(read, meter)) {
         item.reason = failed.reason;
         item.detail = failed.detail;
+        std::uint64_t bytes = 0;
+        if (Exists(item.source)) Measure(item.source, item.left, bytes);
         return;
     }
     item.fate = ItemFate::Moved;

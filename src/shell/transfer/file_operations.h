@@ -12,12 +12,13 @@
 // ever done twice.
 //
 // A move within one volume renames each item; across volumes each item is
-// copied, the whole copy confirmed, and only then is its source removed. A
-// failure removes only what this operation made, as recorded while making
-// it. Links inside the items are never followed: a move within a volume
-// carries them along, a copy recreates them where the platform lets it
-// address a link as itself, and otherwise the item stays and the report
-// names the link. Nothing is reported as done that was not.
+// copied, the whole copy confirmed, and only then is its source removed:
+// only the entries that were copied, each only while it is as it was when
+// read, and a folder only once empty. A failure removes only what this
+// operation made, as recorded while making it. Links inside the items are
+// never followed: a move within a volume carries them along, a copy
+// recreates them where the platform lets it address a link as itself, and
+// otherwise the item stays and the report names the link. Nothing is reported as done that was not.
 #pragma once
 
 #include <windows.h>
@@ -61,6 +62,8 @@ enum class StayReason {
     DeviceName,    // an entry inside has a name the platform reserves for a device, so its path leads to the device
     IntoItself,    // the target folder is the item itself or lies inside it
     NameTaken,     // the name is taken at the target, or by another item of the same transfer
+    Changed,       // a file of a move changed after its copy was made: the changed file stays
+    Added,         // an entry appeared in a moved folder after the folder was copied: it stays
     Failed,        // anything else; detail says what the platform said
 };
 
@@ -70,6 +73,7 @@ struct ItemOutcome {
     ItemFate fate = ItemFate::Stayed;
     StayReason reason = StayReason::None;
     std::wstring detail;           // the path that caused the reason (the link, the locked file), or the platform's text
+    std::uint64_t left = 0;        // a move copied whole: the files that stayed at the source
 };
 
 // What a walk looking for links found: no link (reason None), the first link
@@ -95,7 +99,7 @@ struct TransferReport {
     TransferKind kind = TransferKind::Copy;
     std::vector<ItemOutcome> items;
     bool cancelled = false;
-    bool Complete() const;         // every item reached its fate
+    bool Complete() const;         // every item reached its fate (a report of no items claims nothing)
     // One message for the user: what moved, was copied, linked or deleted, and what stayed and why.
     std::wstring Summary() const;
 };
@@ -118,11 +122,9 @@ public:
     // Carries every source into folder with effect (one of copy, move, link).
     // Shows nothing and may run on any thread; the report says what happened.
     virtual TransferReport Run(const std::vector<std::wstring>& sources, const std::wstring& folder, DWORD effect,
-                               TransferProgress& progress) {
-        return {};
-    }
+                               TransferProgress& progress) = 0;
     // Deletes items for good, never following a link inside them. Shows nothing.
-    virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) { return {}; }
+    virtual TransferReport Delete(const std::vector<std::wstring>& items, TransferProgress& progress) = 0;
     // The first link found inside path (path itself included), or why the
     // walk could not look at every entry: a check that cannot look does not pass.
     virtual LinkSearch FindLinkInside(const std::wstring& path, TransferProgress& progress) {

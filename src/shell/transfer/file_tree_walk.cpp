@@ -10,7 +10,10 @@ namespace census {
 namespace {
 
 constexpr DWORD kBlock = 1 << 20;
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// What the platform's copy keeps of a file's or a folder's attributes.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool IsFolder(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -64,9 +67,12 @@ Failure FailureOfCheck(const EntryCheck& check, const std::wstring& path) {
 }
 
 // A link the platform addresses as itself becomes a link to the same place.
+// Whatever stood at the target before is not this operation's to undo.
 Failure CopyLink(const std::wstring& source, const std::wstring& target, bool folder, Journal& journal) {
     const std::wstring leads_to = FinalPathOfPath(source);
     if (leads_to.empty()) return Because(StayReason::Link, source);
+    if (::GetFileAttributesW(ExtendedPath(target).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return FailureOf(ERROR_ALREADY_EXISTS, target);
     const BOOL made = ::CreateSymbolicLinkW(ExtendedPath(target).c_str(), leads_to.c_str(),
                                             (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) |
                                                 SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
@@ -105,8 +111,23 @@ Failure CopyBytes(HANDLE in, HANDLE out, std::uint64_t size, const std::wstring&
     return {};
 }
 
+// The state of the entry at path itself (a link not followed).
+bool StateOfEntry(const std::wstring& path, EntryState& state) {
+    UniqueFileHandle h = OpenEntry(path, FILE_READ_ATTRIBUTES);
+    return h && StateOf(h.get(), state);
+}
+
+// A link copied is recorded as read once it stands at the target.
+Failure CopyLinkRead(CopiedSources::Entry entry, const std::wstring& target, Journal& journal, CopiedSources* read) {
+    if (read && !StateOfEntry(entry.path, entry.state)) return FailureOf(::GetLastError(), entry.path);
+    Failure failed = CopyLink(entry.path, target, entry.folder, journal);
+    entry.folder = false;  // removed as the link it is, never entered
+    if (!failed && read) read->Read(std::move(entry));
+    return failed;
+}
+
 Failure CopyOneFile(const std::wstring& source, const std::wstring& expected, const std::wstring& target,
-                    DWORD attributes, Journal& journal, Meter& meter) {
+                    DWORD attributes, Journal& journal, Meter& meter, CopiedSources* read) {
     if (meter.Cancelled()) return Because(StayReason::Cancelled, {});
     UniqueFileHandle in(::CreateFileW(ExtendedPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING,
@@ -118,7 +139,10 @@ Failure CopyOneFile(const std::wstring& source, const std::wstring& expected, co
     if ((elsewhere || special) && ReservedDeviceName(LastPart(source))) return Because(StayReason::DeviceName, source);
     if (elsewhere) return Because(StayReason::Link, source);
     if (special) return Because(StayReason::Special, source);
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return CopyLink(source, target, false, journal);
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return CopyLinkRead({source, expected, false}, target, journal, read);
+    // Read before the first byte: a change while copying counts as a change.
+    CopiedSources::Entry entry{source, expected, false};
+    if (read && !StateOf(in.get(), entry.state)) return FailureOf(::GetLastError(), source);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(in.get(), &size)) return FailureOf(::GetLastError(), source);
     UniqueFileHandle out(::CreateFileW(ExtendedPath(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -130,8 +154,12 @@ Failure CopyOneFile(const std::wstring& source, const std::wstring& expected, co
     FILETIME created, accessed, written;
     if (::GetFileTime(in.get(), &created, &accessed, &written)) ::SetFileTime(out.get(), &created, &accessed, &written);
     out.reset();
-    if (attributes & kKeptAttributes) ::SetFileAttributesW(ExtendedPath(target).c_str(), attributes & kKeptAttributes);
+    // A new file is marked for the next backup by the file system itself;
+    // attributes set here must not take that away.
+    if (attributes & kKeptAttributes)
+        ::SetFileAttributesW(ExtendedPath(target).c_str(), (attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
     meter.FileDone(source);
+    if (read) read->Read(std::move(entry));
     return {};
 }
 
@@ -141,12 +169,19 @@ struct FolderJob {
 };
 
 // One folder: made at the target, its files copied, its sub-folders queued.
-Failure CopyFolder(const FolderJob& job, std::vector<FolderJob>& queue, Journal& journal, Meter& meter) {
+Failure CopyFolder(const FolderJob& job, std::vector<FolderJob>& queue, Journal& journal, Meter& meter,
+                   CopiedSources* read) {
     const EntryCheck check = CheckEntry(job.source, job.expected, job.attributes);
-    if (check.kind == EntryKind::Link) return CopyLink(job.source, job.target, true, journal);
+    if (check.kind == EntryKind::Link) return CopyLinkRead({job.source, job.expected, true}, job.target, journal, read);
     if (check.kind != EntryKind::Plain) return FailureOfCheck(check, job.source);
+    CopiedSources::Entry entry{job.source, job.expected, true};
+    if (read && !StateOfEntry(job.source, entry.state)) return FailureOf(::GetLastError(), job.source);
     if (!::CreateDirectoryW(ExtendedPath(job.target).c_str(), nullptr)) return FailureOf(::GetLastError(), job.target);
     journal.Made(job.target, true);
+    // A read-only folder still takes new entries on the platform.
+    if (job.attributes & kKeptAttributes)
+        ::SetFileAttributesW(ExtendedPath(job.target).c_str(), job.attributes & kKeptAttributes);
+    if (read) read->Read(std::move(entry));
     Failure failed;
     const DWORD error = ForEachEntry(job.source, [&](const WIN32_FIND_DATAW& found) {
         const std::wstring source = JoinPath(job.source, found.cFileName), target = JoinPath(job.target, found.cFileName);
@@ -155,7 +190,7 @@ Failure CopyFolder(const FolderJob& job, std::vector<FolderJob>& queue, Journal&
             queue.push_back({source, expected, target, found.dwFileAttributes});
             return true;
         }
-        failed = CopyOneFile(source, expected, target, found.dwFileAttributes, journal, meter);
+        failed = CopyOneFile(source, expected, target, found.dwFileAttributes, journal, meter, read);
         return !failed;
     });
     if (failed) return failed;
@@ -196,22 +231,70 @@ Failure ListForRemoval(const std::wstring& path, std::vector<RemovalEntry>& entr
     return {};
 }
 
+// Marks the entry an open handle is on for removal, read-only or not; a
+// read-only entry that stays keeps its attribute.
+Failure DeleteThrough(HANDLE h, const std::wstring& path) {
+    FILE_BASIC_INFO basic{};
+    const bool read_only = ::GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof(basic)) &&
+                           (basic.FileAttributes & FILE_ATTRIBUTE_READONLY);
+    if (read_only) {
+        basic.FileAttributes &= ~FILE_ATTRIBUTE_READONLY;
+        ::SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof(basic));
+    }
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (::SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof(disposition))) return {};
+    const DWORD error = ::GetLastError();
+    if (read_only) {
+        basic.FileAttributes |= FILE_ATTRIBUTE_READONLY;
+        ::SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof(basic));
+    }
+    return FailureOf(error, path);
+}
+
 // Removes one entry through a handle that is on the entry itself.
 Failure RemoveEntry(const RemovalEntry& entry) {
     UniqueFileHandle h = OpenEntry(entry.path, DELETE | FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES);
     if (!h) return FailureOf(::GetLastError(), entry.path);
     const std::wstring final_path = FinalPathOf(h.get());
     if (final_path.empty() || !SameName(final_path, entry.expected)) return Because(StayReason::Link, entry.path);
-    FILE_BASIC_INFO basic{};
-    if (::GetFileInformationByHandleEx(h.get(), FileBasicInfo, &basic, sizeof(basic)) &&
-        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
-        basic.FileAttributes &= ~FILE_ATTRIBUTE_READONLY;
-        ::SetFileInformationByHandle(h.get(), FileBasicInfo, &basic, sizeof(basic));
+    return DeleteThrough(h.get(), entry.path);
+}
+
+// The first entry in folder, to name what keeps it; empty when none.
+std::wstring FirstEntryIn(const std::wstring& folder) {
+    std::wstring first;
+    ForEachEntry(folder, [&](const WIN32_FIND_DATAW& found) {
+        first = JoinPath(folder, found.cFileName);
+        return false;
+    });
+    return first;
+}
+
+// Removes one entry a move copied, through a handle on the entry itself,
+// while it is what was read. A file is opened so that no one else may write
+// to it: it cannot change between the check and its removal. A folder goes
+// only once empty; what is still in it came after its copy.
+Failure RemoveIfUnchanged(const CopiedSources::Entry& entry) {
+    UniqueFileHandle h(::CreateFileW(ExtendedPath(entry.path).c_str(),
+                                     DELETE | FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES,
+                                     entry.folder ? kShareAll : FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h) {
+        const DWORD error = ::GetLastError();
+        // Gone already: nothing of it is left to keep.
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Failure{} : FailureOf(error, entry.path);
     }
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (!::SetFileInformationByHandle(h.get(), FileDispositionInfo, &disposition, sizeof(disposition)))
-        return FailureOf(::GetLastError(), entry.path);
-    return {};
+    const std::wstring final_path = FinalPathOf(h.get());
+    if (final_path.empty() || !SameName(final_path, entry.expected)) return Because(StayReason::Link, entry.path);
+    EntryState now;
+    if (!StateOf(h.get(), now)) return FailureOf(::GetLastError(), entry.path);
+    if (entry.folder ? !(now.identity == entry.state.identity) : !(now == entry.state))
+        return Because(entry.folder ? StayReason::Added : StayReason::Changed, entry.path);
+    Failure failed = DeleteThrough(h.get(), entry.path);
+    h.reset();
+    if (!entry.folder || (failed && failed.reason != StayReason::Failed)) return failed;
+    const std::wstring left = FirstEntryIn(entry.path);
+    return left.empty() ? failed : Because(StayReason::Added, left);
 }
 
 }  // namespace
@@ -273,17 +356,32 @@ void Measure(const std::wstring& path, std::uint64_t& files, std::uint64_t& byte
     }
 }
 
-Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal& journal, Meter& meter) {
+bool StateOf(HANDLE handle, EntryState& state) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
+    if (!::GetFileInformationByHandle(handle, &info) ||
+        !::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)))
+        return false;
+    state.identity.volume = info.dwVolumeSerialNumber;
+    state.identity.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    state.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    state.written = basic.LastWriteTime.QuadPart;
+    state.changed = basic.ChangeTime.QuadPart;
+    return true;
+}
+
+Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal& journal, Meter& meter,
+                 CopiedSources* read) {
     const DWORD attributes = ::GetFileAttributesW(ExtendedPath(source).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return FailureOf(::GetLastError(), source);
     const std::wstring expected = ExpectedFinalPath(source);
-    if (!IsFolder(attributes)) return CopyOneFile(source, expected, target, attributes, journal, meter);
+    if (!IsFolder(attributes)) return CopyOneFile(source, expected, target, attributes, journal, meter, read);
     std::vector<FolderJob> queue{{source, expected, target, attributes}};
     while (!queue.empty()) {
         const FolderJob job = std::move(queue.back());
         queue.pop_back();
         if (meter.Cancelled()) return Because(StayReason::Cancelled, {});
-        if (Failure failed = CopyFolder(job, queue, journal, meter)) return failed;
+        if (Failure failed = CopyFolder(job, queue, journal, meter, read)) return failed;
     }
     return {};
 }
@@ -319,6 +417,18 @@ Failure RemoveTree(const std::wstring& path, Meter& meter, bool counted) {
         if (!it->folder() && counted) meter.FileDone(it->path);
     }
     return {};
+}
+
+Failure RemoveCopied(const CopiedSources& read, Meter& meter) {
+    Failure first;
+    const std::vector<CopiedSources::Entry>& entries = read.Entries();
+    // Reversed, every entry comes before the folder that holds it.
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (meter.Cancelled()) return first ? first : Because(StayReason::Cancelled, {});
+        Failure failed = RemoveIfUnchanged(*it);
+        if (failed && !first) first = std::move(failed);
+    }
+    return first;
 }
 
 std::wstring ExpectedFinalPath(const std::wstring& path) {

@@ -4,6 +4,7 @@
 // themselves. None of them shows anything; all may run on any thread.
 #pragma once
 
+#include "shell/transfer/file_identity.h"
 #include "shell/transfer/file_operations.h"
 
 #include <windows.h>
@@ -53,14 +54,48 @@ private:
     bool cancelled_ = false;
 };
 
+// What tells an entry from one changed since: which entry it is, its size
+// and when its content and its metadata were last changed.
+struct EntryState {
+    FileIdentity identity;
+    std::uint64_t size = 0;
+    std::int64_t written = 0, changed = 0;
+    bool operator==(const EntryState& other) const {
+        return identity == other.identity && size == other.size && written == other.written && changed == other.changed;
+    }
+};
+
+// The state of the entry an open handle is on; false when it cannot be read.
+bool StateOf(HANDLE handle, EntryState& state);
+
+// The source entries a copy read, each as it was when it was read, in the
+// order they were read (a folder before what it holds). A move removes
+// these and nothing else, and each only while it is unchanged: whatever
+// appeared or changed in the source after its copy stays where it is.
+class CopiedSources {
+public:
+    struct Entry {
+        std::wstring path, expected;  // the entry and its expected final path
+        bool folder;                  // a folder entered: removed only once empty, compared by identity
+        EntryState state;
+    };
+    void Read(Entry entry) { read_.push_back(std::move(entry)); }
+    const std::vector<Entry>& Entries() const { return read_; }
+
+private:
+    std::vector<Entry> read_;
+};
+
 // Files and bytes below path (path itself included), not entering links.
 void Measure(const std::wstring& path, std::uint64_t& files, std::uint64_t& bytes);
 
 // Copies source (a file or a folder tree) to target, which must not exist.
 // Links inside are recreated where the platform addresses them as links,
 // else the copy fails with StayReason::Link. Everything made goes into the
-// journal; the caller undoes it on failure.
-Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal& journal, Meter& meter);
+// journal; the caller undoes it on failure. With read, every source entry
+// copied is recorded there as it was when read.
+Failure CopyTree(const std::wstring& source, const std::wstring& target, Journal& journal, Meter& meter,
+                 CopiedSources* read = nullptr);
 
 // The first entry below path (path included) that is a link, or a named
 // pipe or device when specials is set, or that could not be looked at (a
@@ -73,6 +108,12 @@ Failure FirstAwkwardEntry(const std::wstring& path, bool specials, Meter* meter 
 // stops the removal before anything is removed. counted: each removed file
 // is progress (a delete), not the tail of a copy already counted (a move).
 Failure RemoveTree(const std::wstring& path, Meter& meter, bool counted);
+
+// Removes what a move copied, newest first, each entry only while it is
+// what was read (not a link since, the same file, unchanged) and a folder
+// only once empty; goes on past what must stay. The first reason something
+// stayed, or none when every entry is gone.
+Failure RemoveCopied(const CopiedSources& read, Meter& meter);
 
 // The path's expected final path: its parent's final path and its name.
 std::wstring ExpectedFinalPath(const std::wstring& path);

@@ -8,17 +8,44 @@
 namespace census {
 namespace {
 
+TransferKind KindOf(const TransferTask& task) {
+    if (task.folder.empty()) return TransferKind::Delete;
+    if (task.effect == DROPEFFECT_MOVE) return TransferKind::Move;
+    if (task.effect == DROPEFFECT_LINK) return TransferKind::Link;
+    return TransferKind::Copy;
+}
+
+ItemOutcome FailedItem(const std::wstring& source, const std::wstring& why) {
+    ItemOutcome item;
+    item.source = source;
+    item.reason = StayReason::Failed;
+    item.detail = why;
+    return item;
+}
+
 // What a task that threw did: nothing is claimed as done.
 TransferReport Failure(const TransferTask& task, const std::wstring& why) {
     TransferReport report;
-    for (const std::wstring& source : task.sources) {
-        ItemOutcome item;
-        item.source = source;
-        item.reason = StayReason::Failed;
-        item.detail = why;
-        report.items.push_back(std::move(item));
-    }
+    report.kind = KindOf(task);
+    for (const std::wstring& source : task.sources) report.items.push_back(FailedItem(source, why));
     return report;
+}
+
+// A source the file layer's report does not name is not claimed as done:
+// it stays, and the report says that nothing was told about it.
+void AccountForEvery(const TransferTask& task, TransferReport& report) {
+    if (report.items.empty()) report.kind = KindOf(task);
+    std::vector<bool> named(report.items.size(), false);
+    for (const std::wstring& source : task.sources) {
+        std::size_t i = 0;
+        while (i < report.items.size() && (named[i] || report.items[i].source != source)) ++i;
+        if (i < named.size()) {
+            named[i] = true;
+        } else {
+            report.items.push_back(FailedItem(source, L"операция не сообщила, что с ним стало"));
+            named.push_back(true);
+        }
+    }
 }
 
 // Waits for a thread while answering the messages other threads send to
@@ -104,8 +131,10 @@ TransferReport TransferJobs::Perform(const TransferTask& task) {
     try {
         std::unique_ptr<FileOperations> files = make_files_();
         ProgressDialog progress(::GetAncestor(window_, GA_ROOT), ProgressTitle(task.effect), stop_);
-        if (task.folder.empty()) return files->Delete(task.sources, progress);
-        return files->Run(task.sources, task.folder, task.effect, progress);
+        TransferReport report = task.folder.empty() ? files->Delete(task.sources, progress)
+                                                    : files->Run(task.sources, task.folder, task.effect, progress);
+        AccountForEvery(task, report);
+        return report;
     } catch (const Exception& error) {
         return Failure(task, error.Message());
     } catch (...) {

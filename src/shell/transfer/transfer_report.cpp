@@ -26,6 +26,9 @@ std::wstring Why(const ItemOutcome& item) {
     case StayReason::NameTaken:
         return item.detail.empty() ? L"имя уже занято в папке назначения"
                                    : L"такое же имя у " + Quoted(LastPart(item.detail)) + L" из того же набора";
+    case StayReason::Changed:
+        return L"файл " + what + L" изменился после копирования и остался на прежнем месте, в копии его прежнее содержимое";
+    case StayReason::Added: return what + L" появился после копирования и остался на прежнем месте";
     case StayReason::Failed:
     case StayReason::None: break;
     }
@@ -50,6 +53,10 @@ const wchar_t* NotDoneWord(TransferKind kind) {
     case TransferKind::Delete: return L"Не удалено ";
     }
     return L"";
+}
+
+std::wstring Left(const ItemOutcome& item) {
+    return item.left ? L" (там осталось файлов: " + std::to_wstring(item.left) + L")" : L"";
 }
 
 bool Done(const ItemOutcome& item) {
@@ -86,7 +93,7 @@ bool TransferReport::Complete() const {
     for (const ItemOutcome& item : items) {
         if (!Done(item)) return false;
     }
-    return !cancelled;
+    return !items.empty() && !cancelled;
 }
 
 std::wstring TransferReport::Summary() const {
@@ -98,7 +105,7 @@ std::wstring TransferReport::Summary() const {
         if (Done(item)) continue;
         const std::wstring name = Quoted(LastPart(item.source));
         if (item.fate == ItemFate::Copied)
-            text += L"\n" + name + L" скопировано, но с прежнего места удалено не полностью: " + Why(item) + L".";
+            text += L"\n" + name + L" скопировано, но с прежнего места удалено не полностью: " + Why(item) + Left(item) + L".";
         else
             text += L"\n" + std::wstring(NotDoneWord(kind)) + name + L": " + Why(item) + L".";
     }

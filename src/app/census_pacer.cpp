@@ -4,18 +4,20 @@
 
 namespace census {
 
-void CensusPacer::RecentMiddle::Add(double value) {
+void CensusPacer::RecentMiddle::Add(double value, double lines) {
     values_[next_] = value;
+    lines_[next_] = lines;
     next_ = (next_ + 1) % values_.size();
     count_ = std::min(count_ + 1, values_.size());
 }
 
-double CensusPacer::RecentMiddle::Middle() const {
+double CensusPacer::RecentMiddle::Middle(double lines, bool grows) const {
     if (count_ == 0) return 0;
-    std::array<double, kRecentBlocks> sorted = values_;
-    const auto end = sorted.begin() + static_cast<std::ptrdiff_t>(count_);
-    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(count_ / 2), end);
-    return sorted[count_ / 2];
+    std::array<double, kRecentBlocks> now{};
+    for (std::size_t i = 0; i < count_; ++i) now[i] = values_[i] * (grows ? Growth(lines_[i], lines) : 1.0);
+    const auto middle = now.begin() + static_cast<std::ptrdiff_t>(count_ / 2);
+    std::nth_element(now.begin(), middle, now.begin() + static_cast<std::ptrdiff_t>(count_));
+    return *middle;
 }
 
 double CensusPacer::IntervalFor(double cost_ms) {
@@ -47,7 +49,7 @@ bool CensusPacer::LinesDue(double now, std::size_t waiting) const {
     const double line_part = line_cost * static_cast<double>(waiting);
     // The appends' fixed part keeps its share of the census.
     const std::size_t appends = FirstAppend(waiting) > 0 ? 2 : 1;
-    const double fixed = appends * ForPane(append_fixed_.Middle(), shown_ + static_cast<double>(waiting));
+    const double fixed = appends * append_fixed_.Middle(shown_ + static_cast<double>(waiting), true);
     if (since + line_part < kWaitPerFixedCost * fixed) return false;
     // The lines waiting stay within the budget; cheap lines still come
     // regularly. Until a block was measured the last cost may be a first
@@ -88,10 +90,12 @@ void CensusPacer::LinesShown(double began, double split, double ended, std::size
     if (first == 0 || lines < first + kMeasuredBlock) return;
     const double first_cost = split - began, second_cost = ended - split;
     const double first_lines = static_cast<double>(first), second_lines = static_cast<double>(lines - first);
-    const double line_cost = std::max(0.0, (second_cost - first_cost) / (second_lines - first_lines));
+    // A larger append that cost no more than the smaller one was disturbed
+    // (the machine ran something else meanwhile): it tells nothing.
+    if (second_cost <= first_cost) return;
+    const double line_cost = (second_cost - first_cost) / (second_lines - first_lines);
     line_costs_.Add(line_cost);
-    const double fixed = std::max(0.0, (last_lines_cost_ - line_cost * static_cast<double>(lines)) / 2);
-    append_fixed_.Add(PerPaneLine(fixed, shown_));
+    append_fixed_.Add(std::max(0.0, (last_lines_cost_ - line_cost * static_cast<double>(lines)) / 2), shown_);
 }
 
 void CensusPacer::Painted(double began, double ended) {

@@ -36,6 +36,7 @@
 // Pure: the clock (milliseconds, any origin) and the queue are the caller's.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <limits>
@@ -91,7 +92,7 @@ public:
     // What the pacer has learnt of the pane: ms per line (0 until a block
     // was measured), and the fixed costs of an append and of a paint now.
     double LineCost() const { return line_costs_.Middle(); }
-    double AppendFixedCost() const { return ForPane(append_fixed_.Middle(), shown_); }
+    double AppendFixedCost() const { return append_fixed_.Middle(shown_, true); }
     double PaintCost() const { return ForPane(paint_fixed_, shown_); }
 
     // The wait after a part that took `cost_ms`: eight times that, within
@@ -107,14 +108,17 @@ private:
     // one block on a busier moment does not count, a busier machine does.
     static constexpr std::size_t kRecentBlocks = 5;
 
+    // Recent measures, each with the lines the pane held when it was taken.
     class RecentMiddle {
     public:
-        void Add(double value);
-        double Middle() const;  // 0 when nothing was measured
+        void Add(double value, double lines = 0);
+        // The middle of the measures, each grown with the pane to `lines`
+        // (`grows`) or as taken; 0 when nothing was measured.
+        double Middle(double lines = 0, bool grows = false) const;
         void Clear() { count_ = 0; }
 
     private:
-        std::array<double, kRecentBlocks> values_{};
+        std::array<double, kRecentBlocks> values_{}, lines_{};
         std::size_t count_ = 0, next_ = 0;
     };
 
@@ -126,6 +130,10 @@ private:
     // A fixed cost per line of a pane of `lines`, and back.
     static double PerPaneLine(double cost, double lines) { return cost / (lines + kSmallPane); }
     static double ForPane(double per_line, double lines) { return per_line * (lines + kSmallPane); }
+    // How much a fixed cost measured on a pane of `then` lines has grown at
+    // `now`. Measured on a small pane it may be mostly what does not grow:
+    // it is taken to grow with the pane, but to at most three times itself.
+    static double Growth(double then, double now) { return std::clamp((now + kSmallPane) / (then + kSmallPane), 1.0, 3.0); }
 
     double lines_end_ = kNever;
     double paint_end_ = kNever;
@@ -134,7 +142,7 @@ private:
     double last_lines_cost_ = 0;
     double shown_ = 0;          // lines given to the pane in this census
     RecentMiddle line_costs_;    // ms per line
-    RecentMiddle append_fixed_;  // ms per pane line (see PerPaneLine), of one append
+    RecentMiddle append_fixed_;  // ms, of one append
     double paint_fixed_ = 0;    // ms per pane line, of the last paint
     double messages_interval_ = kInterval;
     bool unpainted_ = false;    // lines went into the pane since its last paint

@@ -29,7 +29,8 @@ void CensusPacer::Start() {
     last_lines_cost_ = 0;
     shown_ = 0;
     append_fixed_.Clear();
-    paint_fixed_ = 0;
+    paint_cost_ = 0;
+    painted_at_ = 0;
     messages_interval_ = kInterval;
     unpainted_ = false;
 }
@@ -61,7 +62,7 @@ bool CensusPacer::LinesDue(double now, std::size_t waiting) const {
 bool CensusPacer::PaintDue(double now, std::size_t waiting, bool lines_coming) const {
     if (!unpainted_ && !lines_coming) return false;
     const double lines = shown_ + (lines_coming ? static_cast<double>(waiting) : 0);
-    return now - paint_end_ >= std::max(kInterval, kWaitPerFixedCost * ForPane(paint_fixed_, lines));
+    return now - paint_end_ >= std::max(kInterval, kWaitPerFixedCost * paint_cost_ * Growth(painted_at_, lines));
 }
 
 bool CensusPacer::MayAskQueue(double now) {
@@ -99,7 +100,8 @@ void CensusPacer::LinesShown(double began, double split, double ended, std::size
 }
 
 void CensusPacer::Painted(double began, double ended) {
-    paint_fixed_ = PerPaneLine(std::max(0.0, ended - began), shown_);
+    paint_cost_ = std::max(0.0, ended - began);
+    painted_at_ = shown_;
     paint_end_ = ended;
     unpainted_ = false;
 }

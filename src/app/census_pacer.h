@@ -15,23 +15,23 @@
 //
 // - Each fixed cost waits sixteen times itself: the lines wait until the
 //   time since the last append and the line part of the next one come to
-//   sixteen times the append's fixed part, and a paint waits sixteen times
-//   what the last paint took. Both together then take about a ninth of the
-//   census, for a pane of ten lines as for one of ten million, on a quiet
-//   or a busy machine, and the census stays linear in its files. Blocks
-//   grow as the pane's fixed part grows, and never shrink to a few lines.
+//   sixteen times the appends' fixed part, and a paint waits sixteen times
+//   what it costs now. Both together then take about a ninth of the census,
+//   for a pane of ten lines as for one of ten million, on a quiet or a busy
+//   machine, and the census stays linear in its files. Blocks grow as the
+//   pane's fixed part grows, and never shrink to a few lines.
 // - The lines waiting are kept to what the pane takes in a quarter of a
-//   second, at the least cost per line seen in this census (a block's cost
-//   over its lines is that cost plus a share of the fixed part, which
-//   shrinks as blocks grow), unless the fixed part needs more to keep its
-//   share. So when the walk ends or is stopped, the last block and the
-//   paint reach the user within a second, unless the pane is so large that
-//   a single catch-up cannot.
+//   second, unless the fixed part needs more to keep its share. So when the
+//   walk ends or is stopped, the last block and the paint reach the user
+//   within a second, unless the pane is so large that a catch-up cannot.
+//   A block's cost mixes its lines with the fixed part; it goes into the
+//   pane in two appends of different sizes, whose difference tells them
+//   apart (the middle of the last few such measures is taken).
 // - The messages run every 40 ms, or eight times what they took when that
 //   is longer, but at least every second (the count moves every second),
-//   and within a few milliseconds when input or a new posted message waits. Keys waiting bring the
-//   lines in first: what the user types then follows every line listed
-//   before, as when each file was shown when it was listed.
+//   and within a few milliseconds when input or a new posted message
+//   waits. Keys waiting bring the lines in first: what the user types then
+//   follows every line listed before, as when each file was shown at once.
 //
 // Pure: the clock (milliseconds, any origin) and the queue are the caller's.
 #pragma once
@@ -93,7 +93,7 @@ public:
     // was measured), and the fixed costs of an append and of a paint now.
     double LineCost() const { return line_costs_.Middle(); }
     double AppendFixedCost() const { return append_fixed_.Middle(shown_, true); }
-    double PaintCost() const { return ForPane(paint_fixed_, shown_); }
+    double PaintCost() const { return paint_cost_ * Growth(painted_at_, shown_); }
 
     // The wait after a part that took `cost_ms`: eight times that, within
     // 40 ms and a second.
@@ -127,13 +127,12 @@ private:
     bool PaintDue(double now, std::size_t waiting, bool lines_coming) const;
     bool MayAskQueue(double now);
     CatchUp ForNews(QueueNews news, std::size_t waiting) const;
-    // A fixed cost per line of a pane of `lines`, and back.
-    static double PerPaneLine(double cost, double lines) { return cost / (lines + kSmallPane); }
-    static double ForPane(double per_line, double lines) { return per_line * (lines + kSmallPane); }
     // How much a fixed cost measured on a pane of `then` lines has grown at
     // `now`. Measured on a small pane it may be mostly what does not grow:
     // it is taken to grow with the pane, but to at most three times itself.
-    static double Growth(double then, double now) { return std::clamp((now + kSmallPane) / (then + kSmallPane), 1.0, 3.0); }
+    static double Growth(double then, double now) {
+        return std::clamp((now + kSmallPane) / (then + kSmallPane), 1.0, 3.0);
+    }
 
     double lines_end_ = kNever;
     double paint_end_ = kNever;
@@ -143,7 +142,8 @@ private:
     double shown_ = 0;          // lines given to the pane in this census
     RecentMiddle line_costs_;    // ms per line
     RecentMiddle append_fixed_;  // ms, of one append
-    double paint_fixed_ = 0;    // ms per pane line, of the last paint
+    double paint_cost_ = 0;     // ms, of the last paint
+    double painted_at_ = 0;     // lines in the pane then
     double messages_interval_ = kInterval;
     bool unpainted_ = false;    // lines went into the pane since its last paint
 };

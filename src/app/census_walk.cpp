@@ -12,7 +12,8 @@ std::wstring ExtendedFolderPath(const std::wstring& folder) {
     return WithTrailingBackslash(WithExtendedPrefix(FullPath(folder)));
 }
 
-CensusWalk::CensusWalk(CensusState& state, CensusHost& host) : state_(state), host_(host) {}
+CensusWalk::CensusWalk(CensusState& state, CensusHost& host, FolderLinks links)
+    : state_(state), host_(host), links_(links) {}
 
 void CensusWalk::Run(const std::wstring& folder) {
     state_.RootPrefix.clear();
@@ -36,6 +37,11 @@ void CensusWalk::Run(const std::wstring& folder) {
     levels_.clear();
 }
 
+const std::wstring& CensusWalk::CurrentFolder() const {
+    static const std::wstring none;
+    return levels_.empty() ? none : levels_.back().folder;
+}
+
 bool CensusWalk::Ended() const { return state_.StopRequested || state_.Generation != generation_; }
 
 void CensusWalk::Enter(std::wstring folder, std::wstring api_folder) {
@@ -44,7 +50,12 @@ void CensusWalk::Enter(std::wstring folder, std::wstring api_folder) {
     std::wstring pattern = api_folder + L"*";
     UniqueFindHandle search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry_, FindExSearchNameMatch,
                                                nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!search) return;
+    if (!search) {
+        // Only a drive's root has no "." entry: one that holds nothing finds nothing, and lacks nothing.
+        const DWORD why = ::GetLastError();
+        if (why != ERROR_FILE_NOT_FOUND && why != ERROR_NO_MORE_FILES) host_.FolderNotRead(folder, why, true);
+        return;
+    }
     levels_.push_back(Level{std::move(folder), std::move(api_folder), std::move(search)});
 }
 
@@ -53,7 +64,10 @@ bool CensusWalk::NextEntry(Level& level) {
         level.first_pending = false;
         return true;
     }
-    return ::FindNextFileW(level.search.get(), &entry_) != FALSE;
+    if (::FindNextFileW(level.search.get(), &entry_)) return true;
+    const DWORD why = ::GetLastError();
+    if (why != ERROR_NO_MORE_FILES) host_.FolderNotRead(level.folder, why, false);
+    return false;
 }
 
 // The entry just read in `level`: a folder is opened (its contents come
@@ -61,6 +75,7 @@ bool CensusWalk::NextEntry(Level& level) {
 void CensusWalk::HandleEntry(const Level& level) {
     const std::wstring name = entry_.cFileName;
     if (entry_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (IsSkippedLink()) return;
         std::wstring api_child = level.api_path + name + L"\\";
         // A directory link back into a folder being walked would never end.
         if ((entry_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackIntoWalk(api_child)) return;
@@ -71,22 +86,35 @@ void CensusWalk::HandleEntry(const Level& level) {
     host_.FileListed(CensusLine(level.folder, name, state_.RootPrefix));
 }
 
-bool CensusWalk::ReadFileId(const std::wstring& api_path, FileId& id) {
+// A folder entry that is a link: its reparse tag (which the search gives
+// with the entry) says it stands for another name. A platform that gives no
+// tag leaves the walk unable to tell a link from a folder with other data
+// attached, and a link entered would take the list outside the folder.
+bool CensusWalk::IsSkippedLink() const {
+    if (links_ != FolderLinks::Skipped || !(entry_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    const DWORD tag = entry_.dwReserved0;
+    return tag == 0 || IsReparseTagNameSurrogate(tag);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::wstring& api_path) {
     UniqueFileHandle h(::CreateFileW(api_path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!h || !::GetFileInformationByHandle(h.get(), &info)) return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    return true;
+    if (!h || !::GetFileInformationByHandle(h.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 bool CensusWalk::LeadsBackIntoWalk(const std::wstring& api_path) {
-    FileId target;
-    if (!ReadFileId(api_path, target)) return false;
+    const std::optional<FileIdentity> target = IdentityOf(api_path);
+    if (!target) return false;
     for (Level& level : levels_) {
-        if (!level.id_known) level.id_known = ReadFileId(level.api_path, level.id);
-        if (level.id_known && level.id == target) return true;
+        if (!level.id_known) {
+            const std::optional<FileIdentity> id = IdentityOf(level.api_path);
+            level.id_known = id.has_value();
+            if (id) level.id = *id;
+        }
+        if (level.id_known && level.id == *target) return true;
     }
     return false;
 }

@@ -13,6 +13,7 @@
 #include "runtime/handles.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,23 +39,46 @@ public:
     // not entries). The window catches up here when it is due, so it answers
     // also deep inside folders that hold no files.
     virtual void EntryDone() {}
+    // A folder (as the lines show it, ending with "\") whose files are
+    // missing from the list: it could not be opened, or its reading failed
+    // part way (`whole_missing` false), for the system's reason `error`. The
+    // window passes over such folders without a word.
+    virtual void FolderNotRead(const std::wstring& folder, unsigned long error, bool whole_missing) {}
 };
+
+// The same file or folder whatever path names it (a short name, another
+// drive letter, a path through a link): its volume's serial number and its
+// index on that volume.
+struct FileIdentity {
+    unsigned long volume = 0;
+    unsigned long long index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file or folder at `api_path` (links followed); nothing
+// when it cannot be opened.
+std::optional<FileIdentity> IdentityOf(const std::wstring& api_path);
+
+// Whether the walk enters folder links (symbolic links, junctions, mounted
+// volumes). Followed, as the window does, a link is walked like a folder
+// unless it leads back into a folder being walked; skipped, every line comes
+// from inside the chosen folder and no file is met twice.
+enum class FolderLinks { Followed, Skipped };
 
 class CensusWalk {
 public:
-    CensusWalk(CensusState& state, CensusHost& host);
+    CensusWalk(CensusState& state, CensusHost& host, FolderLinks links = FolderLinks::Followed);
 
     // Clears the state for a new census and walks `folder`, a file-system
     // path. An empty folder (a virtual one, which has no path) has no files:
     // nothing is listed.
     void Run(const std::wstring& folder);
 
+    // The folder whose entries are being read, as the lines show it; empty
+    // when no walk runs.
+    const std::wstring& CurrentFolder() const;
+
 private:
-    struct FileId {
-        unsigned long volume = 0;
-        unsigned long long index = 0;
-        bool operator==(const FileId&) const = default;
-    };
     // One open folder of the walk.
     struct Level {
         std::wstring folder;    // as the lines show it, ends with "\"
@@ -62,19 +86,20 @@ private:
         UniqueFindHandle search;
         bool first_pending = true;  // the entry FindFirstFile gave is still to be handled
         bool id_known = false;
-        FileId id;
+        FileIdentity id;
     };
 
-    // Opens a folder's search and puts it on top; nothing when it cannot be read.
+    // Opens a folder's search and puts it on top; tells the host when it cannot be read.
     void Enter(std::wstring folder, std::wstring api_folder);
     bool NextEntry(Level& level);
     void HandleEntry(const Level& level);
     bool Ended() const;
+    bool IsSkippedLink() const;
     bool LeadsBackIntoWalk(const std::wstring& api_path);
-    static bool ReadFileId(const std::wstring& api_path, FileId& id);
 
     CensusState& state_;
     CensusHost& host_;
+    FolderLinks links_;
     unsigned generation_ = 0;
     std::vector<Level> levels_;
     WIN32_FIND_DATAW entry_{};

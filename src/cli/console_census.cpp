@@ -2,7 +2,11 @@
 
 #include "app/census_line.h"
 #include "app/census_walk.h"
+#include "cli/console_progress.h"
+#include "cli/list_output.h"
+#include "cli/own_files.h"
 #include "runtime/errors.h"
+#include "runtime/path_names.h"
 #include "runtime/text_file.h"
 
 #include <windows.h>
@@ -15,9 +19,9 @@ namespace {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
+// A folder as a message names it: without the "\" the walk ends it with, but a drive's root keeps its own.
+std::wstring Named(const std::wstring& folder) {
+    return folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
 }
 
 // Why the folder cannot be walked, or nothing when it can. The window lists
@@ -56,101 +60,144 @@ std::wstring ReplacedMessage(int lines, bool utf8) {
            std::to_wstring(lines) + L". Чтобы сохранить имена полностью, добавьте ключ /utf8";
 }
 
-// The walk's window, played by the list file.
-class FileCensusHost : public CensusHost {
-public:
-    FileCensusHost(const CliOptions& options, const std::wstring& folder, ListFileWriter& writer,
-                   CensusState& state, const std::atomic<bool>& interrupted)
-        : relative_(options.relative), folder_(folder), writer_(writer), state_(state), interrupted_(interrupted) {
-        const std::wstring& temp = writer_.TemporaryName();
-        size_t slash = temp.find_last_of(L'\\') + 1;
-        temp_folder_ = temp.substr(0, slash);
-        temp_name_ = temp.substr(slash);
-    }
+bool IsConsole(HANDLE stream) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(stream, &mode) != FALSE;
+}
 
-    bool FullPaths() override { return !relative_; }
+bool IsFolder(const std::wstring& path) {
+    std::wstring folder = ExtendedFolderPath(path);
+    folder.pop_back();
+    DWORD attrs = ::GetFileAttributesW(folder.c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
 
-    void FileListed(const std::wstring& line) override {
-        if (!IsOwnTemporary(line)) writer_.AddLine(line);
-    }
-
-    void EntryDone() override {
-        if (interrupted_.load(std::memory_order_relaxed)) state_.StopRequested = true;
-    }
-
-private:
-    // A list written into the folder being walked would otherwise list its
-    // own unfinished copy.
-    bool IsOwnTemporary(const std::wstring& line) const {
-        if (line.size() < temp_name_.size() || line.compare(line.size() - temp_name_.size(), temp_name_.size(),
-                                                            temp_name_) != 0)
-            return false;
-        std::wstring full = relative_ ? folder_ + line : line;
-        std::wstring file_folder = full.substr(0, full.size() - temp_name_.size());
-        return SameText(ExtendedFolderPath(file_folder), temp_folder_);
-    }
-
-    bool relative_;
-    std::wstring folder_;  // ends with "\"
-    ListFileWriter& writer_;
-    CensusState& state_;
-    const std::atomic<bool>& interrupted_;
-    std::wstring temp_folder_, temp_name_;
-};
-
-class ConsoleCensus {
+// The walk's window, played by the list's destination.
+class ConsoleCensus : private CensusHost {
 public:
     ConsoleCensus(const CliOptions& options, const std::atomic<bool>& interrupted,
                   const std::function<void(const std::wstring&)>& report)
-        : options_(options), interrupted_(interrupted), report_(report) {}
+        : options_(options),
+          interrupted_(interrupted),
+          report_(report),
+          // The lines themselves show how far a census has come in the console they go to.
+          progress_(!options.quiet && !(options.out.empty() && IsConsole(::GetStdHandle(STD_OUTPUT_HANDLE)))) {}
 
     int Run() {
         // Lines carry full paths, as the window's do, whatever form the folder was given in.
         const std::wstring folder = WithTrailingBackslash(FullPath(options_.folder));
         if (auto problem = FolderProblem(options_.folder, ExtendedFolderPath(folder))) return Fail(*problem);
-        if (IsFolder(options_.out)) return Fail(Quoted(options_.out) + L" - это каталог; укажите имя файла списка");
         try {
-            return Write(folder);
+            if (options_.out.empty()) return ToStandardOutput(folder);
+            if (UniqueFileHandle device = OpenDevice(options_.out)) return ToStream(folder, device.get(), true);
+            if (IsFolder(options_.out)) return Fail(Quoted(options_.out) + L" - это каталог; укажите имя файла списка");
+            return ToFile(folder);
         } catch (const FileCreateError& e) {
             return Fail(L"не удалось записать файл " + Quoted(options_.out) + L": " + SystemErrorMessage(e.Code()));
         } catch (const StreamWriteError&) {
+            if (streaming_) return Fail(L"не удалось вывести список: запись прервалась; выведена только его часть");
             return Fail(L"не удалось записать файл " + Quoted(options_.out) +
                         L": запись прервалась (нет места на диске?); прежний файл не изменён");
+        } catch (const OutputClosed&) {
+            // The reader wants no more lines, and would read no message either.
+            return kExitFailed;
         }
     }
 
 private:
-    int Write(const std::wstring& folder) {
-        ListFileWriter writer(options_.out, options_.utf8 ? ListEncoding::Utf8 : ListEncoding::CodePage1251);
-        CensusState state;
-        FileCensusHost host(options_, folder, writer, state, interrupted_);
-        CensusWalk(state, host).Run(folder);
+    int ToStandardOutput(const std::wstring& folder) {
+        HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        if (out == nullptr || out == INVALID_HANDLE_VALUE)
+            return Fail(L"стандартный вывод закрыт; укажите файл списка: /out ФАЙЛ");
+        return ToStream(folder, out, false);
+    }
+
+    // Standard output has no byte-order mark, as other programs' text there
+    // has none; a device named as the list file is given a file's bytes.
+    int ToStream(const std::wstring& folder, HANDLE stream, bool byte_order_mark) {
+        streaming_ = true;
+        StreamOutput output(stream, Encoding(), byte_order_mark);
+        return Census(folder, output, L"перепись прервана; выведена только часть списка");
+    }
+
+    int ToFile(const std::wstring& folder) {
+        ListFileWriter writer(options_.out, Encoding());
+        own_.Add(writer.TemporaryName());
+        own_.Add(WithExtendedPrefix(FullPath(options_.out)));
+        FileOutput output(writer);
+        return Census(folder, output, L"перепись прервана; файл " + Quoted(options_.out) + L" не изменён");
+    }
+
+    int Census(const std::wstring& folder, ListOutput& output, const std::wstring& interrupted_message) {
+        line_base_ = options_.relative ? folder : std::wstring();
+        output_ = &output;
+        CensusWalk walk(state_, *this, options_.no_links ? FolderLinks::Skipped : FolderLinks::Followed);
+        walk_ = &walk;
+        walk.Run(folder);
+        progress_.Clear();
         // Checked once more after the walk: a request that came during its last entry still counts.
-        if (interrupted_.load()) return Fail(L"перепись прервана; файл " + Quoted(options_.out) + L" не изменён");
-        writer.Commit();
-        if (writer.LinesReplaced() == 0) return kExitLossless;
-        report_(ReplacedMessage(writer.LinesReplaced(), options_.utf8));
-        return kExitCharsReplaced;
+        if (interrupted_.load()) return Fail(interrupted_message);
+        output.Finish();
+        return Outcome(output.LinesReplaced());
     }
 
-    static bool IsFolder(const std::wstring& path) {
-        DWORD attrs = ::GetFileAttributesW(ExtendedPathOf(path).c_str());
-        return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+    int Outcome(int lines_replaced) {
+        if (lines_replaced > 0 && !options_.quiet) Say(ReplacedMessage(lines_replaced, options_.utf8));
+        if (folders_not_read_ > 0) {
+            if (!options_.quiet)
+                Say(L"список записан, но неполон: не прочитано каталогов: " + std::to_wstring(folders_not_read_) +
+                    L" (названы выше)");
+            return kExitIncomplete;
+        }
+        return lines_replaced > 0 ? kExitCharsReplaced : kExitLossless;
     }
 
-    static std::wstring ExtendedPathOf(const std::wstring& path) {
-        std::wstring folder = ExtendedFolderPath(path);
-        return folder.substr(0, folder.size() - 1);
+    ListEncoding Encoding() const { return options_.utf8 ? ListEncoding::Utf8 : ListEncoding::CodePage1251; }
+
+    bool FullPaths() override { return !options_.relative; }
+
+    void FileListed(const std::wstring& line) override {
+        if (own_.Contains(line_base_, line)) return;
+        output_->AddLine(line);
+    }
+
+    void EntryDone() override {
+        if (interrupted_.load(std::memory_order_relaxed)) state_.StopRequested = true;
+        if (!ticker_.Ticked()) return;
+        output_->Flush();
+        progress_.Show(state_.FileCount, walk_->CurrentFolder());
+    }
+
+    void FolderNotRead(const std::wstring& folder, unsigned long error, bool whole_missing) override {
+        ++folders_not_read_;
+        Say(L"каталог " + Quoted(Named(folder)) +
+            (whole_missing ? L" не прочитан, его файлов нет в списке: "
+                           : L" прочитан не до конца, части его файлов нет в списке: ") +
+            SystemErrorMessage(error));
+    }
+
+    void Say(const std::wstring& line) {
+        progress_.Clear();
+        report_(line);
     }
 
     int Fail(const std::wstring& why) {
-        report_(why);
+        Say(why);
         return kExitFailed;
     }
 
     const CliOptions& options_;
     const std::atomic<bool>& interrupted_;
     const std::function<void(const std::wstring&)>& report_;
+    ConsoleProgress progress_;
+    SecondTicker ticker_;
+    OwnFiles own_;
+    CensusState state_;
+    std::wstring line_base_;  // what a line's file path is cut from: the folder walked, or nothing
+    ListOutput* output_ = nullptr;
+    const CensusWalk* walk_ = nullptr;
+    bool streaming_ = false;
+    int folders_not_read_ = 0;
 };
 
 }  // namespace

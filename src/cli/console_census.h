@@ -1,7 +1,7 @@
 // The census without a window: the window's walk and line rules, the lines
-// written to the list file as they are found. Nothing of the list is held
-// in memory but the writer's buffer, so a census of millions of files runs
-// in the same memory as a small one.
+// written to the list file or standard output as they are found. Nothing
+// of the list is held in memory but the writer's buffer, so a census of
+// millions of files runs in the same memory as a small one.
 #pragma once
 
 #include "cli/cli_arguments.h"
@@ -17,6 +17,7 @@ enum CliExitCode : int {
     kExitLossless = 0,      // every line written as found
     kExitCharsReplaced = 1, // written, but some lines had characters replaced by "?"
     kExitFailed = 2,        // bad arguments, folder, file, or an interrupted run: FILE as it was
+    kExitIncomplete = 3,    // written, but folders that could not be read are missing from it
 };
 
 // Runs one census with good options. `interrupted` may be set from another

@@ -19,7 +19,10 @@ std::atomic<bool> g_interrupted{false};
 // only ask the walk to stop; the main thread cleans up and exits. For the
 // console closing, the user logging off or the system shutting down, the
 // process is ended as soon as this returns, so it never returns: the main
-// thread ends the process once it has cleaned up.
+// thread ends the process once it has cleaned up. Where the process is
+// ended without this (the system's few seconds run out, a platform sends
+// no close event, the process is killed), the temporary list file goes
+// with the process's last handle on it, and the old list stays.
 BOOL WINAPI OnConsoleControl(DWORD event) {
     g_interrupted = true;
     if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) ::Sleep(INFINITE);

@@ -5,6 +5,7 @@ namespace {
 
 constexpr std::wstring_view kExtended = L"\\\\?\\";
 constexpr std::wstring_view kExtendedUnc = L"\\\\?\\UNC\\";
+constexpr std::wstring_view kDevice = L"\\\\.\\";
 constexpr std::wstring_view kNetwork = L"\\\\";
 
 bool StartsWith(const std::wstring& text, std::wstring_view prefix) { return text.rfind(prefix, 0) == 0; }
@@ -24,6 +25,9 @@ bool SameAscii(std::wstring_view a, std::wstring_view b) {
 
 std::wstring WithExtendedPrefix(const std::wstring& full) {
     if (StartsWith(full, kExtended)) return full;
+    // "\\.\" names the same object as "\\?\" once the path is full: only the
+    // normalising that a full path has already had tells them apart.
+    if (StartsWith(full, kDevice)) return std::wstring(kExtended) + full.substr(kDevice.size());
     if (StartsWith(full, kNetwork)) return std::wstring(kExtendedUnc) + full.substr(kNetwork.size());
     return std::wstring(kExtended) + full;
 }

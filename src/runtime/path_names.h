@@ -12,7 +12,8 @@ namespace census {
 
 // The extended-length ("\\?\") form of a full path, through which paths
 // longer than the classic limit are reached. A path already in that form is
-// returned as it is.
+// returned as it is; a device path ("\\.\C:\...", "\\.\Volume{...}\...")
+// takes the same prefix, and is never taken for a network path.
 std::wstring WithExtendedPrefix(const std::wstring& full);
 // The ordinary form of a path that may carry the extended-length prefix.
 std::wstring WithoutExtendedPrefix(const std::wstring& path);

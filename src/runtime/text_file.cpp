@@ -24,6 +24,15 @@ namespace {
     throw FileCreateError(L"Cannot create file \"" + FullPath(path) + L"\". " + SystemErrorMessage(code), code);
 }
 
+// A file marked so is deleted by the system when its last handle closes,
+// also when the process is ended without a chance to clean up (killed, or
+// its console closed where the platform sends no close event). A file
+// system that cannot mark files leaves it to the TemporaryFile's cleanup.
+void MarkForDeletion(HANDLE file, bool deleted) {
+    FILE_DISPOSITION_INFO disposition{deleted};
+    ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
 // A fresh file in the target's folder (so the final rename stays on one
 // volume), with a short name of its own: it fits wherever the target's name fits.
 bool CreateTemporaryBeside(const std::wstring& target, TemporaryFile& temp, const WriteFaults& faults) {
@@ -35,10 +44,11 @@ bool CreateTemporaryBeside(const std::wstring& target, TemporaryFile& temp, cons
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::wstring name = folder + L"~census-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                             std::to_wstring(attempt) + L".tmp";
-        temp.handle.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                        nullptr));
+        temp.handle.reset(::CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         if (temp.handle) {
             temp.name = std::move(name);
+            MarkForDeletion(temp.handle.get(), true);
             return true;
         }
         if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
@@ -70,6 +80,7 @@ void WriteAll(HANDLE file, const std::string& bytes, const WriteFaults& faults) 
 
 // The closed temporary file takes the target's place.
 void ReplaceTarget(const std::wstring& path, const std::wstring& target, TemporaryFile& temp) {
+    MarkForDeletion(temp.handle.get(), false);
     temp.handle.reset();
     if (!::MoveFileExW(temp.name.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowCreateError(path, ::GetLastError());

@@ -55,7 +55,8 @@ public:
 // A list written line by line while it is made, so that it is never held
 // whole: the lines go to a temporary file beside the target, which replaces
 // the target only in Commit. A writer destroyed without Commit removes its
-// temporary file, and the target stays as it was. Unlike WriteFileBytes it
+// temporary file, and the target stays as it was; so does the system for a
+// process that is ended before it could clean up. Unlike WriteFileBytes it
 // never writes over the target in place: that would lose the old file to a
 // run that fails or is interrupted half way.
 class ListFileWriter {

@@ -15,6 +15,7 @@ namespace {
 
 using testing::CurrentDirectoryAt;
 using testing::TempTree;
+using testing::TooDeepChain;
 
 // Records lines as the window would and lets a test act after each file.
 class RecordingHost : public CensusHost {
@@ -24,6 +25,12 @@ public:
     int entries = 0;
     std::function<void(RecordingHost&)> after_file;
     std::function<void(RecordingHost&)> after_entry;
+    struct NotRead {
+        std::wstring folder;
+        unsigned long error;
+        bool whole_missing;
+    };
+    std::vector<NotRead> not_read;
 
     bool FullPaths() override { return full_paths; }
     void FileListed(const std::wstring& line) override {
@@ -34,6 +41,9 @@ public:
         ++entries;
         if (after_entry) after_entry(*this);
     }
+    void FolderNotRead(const std::wstring& folder, unsigned long error, bool whole_missing) override {
+        not_read.push_back({folder, error, whole_missing});
+    }
     std::vector<std::wstring> Sorted() const {
         auto s = lines;
         std::sort(s.begin(), s.end());
@@ -41,11 +51,12 @@ public:
     }
 };
 
-std::vector<std::wstring> Walk(const std::wstring& folder, bool full_paths, CensusState* state_out = nullptr) {
+std::vector<std::wstring> Walk(const std::wstring& folder, bool full_paths, CensusState* state_out = nullptr,
+                               FolderLinks links = FolderLinks::Followed) {
     CensusState state;
     RecordingHost host;
     host.full_paths = full_paths;
-    CensusWalk(state, host).Run(folder);
+    CensusWalk(state, host, links).Run(folder);
     EXPECT_EQ(static_cast<std::int64_t>(host.lines.size()), state.FileCount);
     if (state_out) *state_out = state;
     return host.Sorted();
@@ -139,6 +150,75 @@ TEST(CensusWalk, LinksToSiblingsAreFollowedButNotLinksBackIntoTheWalk) {
         GTEST_SKIP() << "this process cannot make directory links";
     std::vector<std::wstring> expected = {L"A\\a.txt", L"A\\toB\\b.txt", L"B\\b.txt"};
     EXPECT_EQ(expected, Walk(t.Root(), false));
+}
+
+// A link to the folder that holds it, to that folder's parent, or to the
+// top of the walk leads back into a folder being walked: not entered, so
+// every file is listed once.
+TEST(CensusWalk, LinksToTheirOwnFolderTheParentOrTheTopListEachFileOnce) {
+    struct Case {
+        const wchar_t* link;
+        const wchar_t* target;  // relative; empty: the top
+    };
+    for (const Case c : {Case{L"A\\self", L"A"}, Case{L"A\\B\\up", L"A"}, Case{L"A\\B\\top", L""}}) {
+        SCOPED_TRACE(c.link);
+        TempTree t;
+        t.Dir(L"A");
+        t.Dir(L"A\\B");
+        t.File(L"top.txt");
+        t.File(L"A\\a.txt");
+        t.File(L"A\\B\\b.txt");
+        if (!t.DirLink(c.link, *c.target ? t.Path(c.target) : t.Root()))
+            GTEST_SKIP() << "this process cannot make directory links";
+        const std::vector<std::wstring> expected = {L"A\\B\\b.txt", L"A\\a.txt", L"top.txt"};
+        EXPECT_EQ(expected, Walk(t.Root(), false));
+    }
+}
+
+// Skipped, a link is neither a folder to enter nor a line, wherever it
+// leads: outside the walk, back into it, or nowhere.
+TEST(CensusWalk, SkippedLinksKeepTheListInsideTheFolder) {
+    TempTree t, outside;
+    outside.File(L"elsewhere.txt");
+    t.Dir(L"A");
+    t.File(L"A\\a.txt");
+    t.Dir(L"B");
+    t.File(L"B\\b.txt");
+    for (auto [link, target] : {std::pair{L"A\\out", outside.Root()}, std::pair{L"A\\toB", t.Path(L"B")},
+                                std::pair{L"A\\self", t.Path(L"A")}, std::pair{L"B\\up", t.Root()}})
+        if (!t.DirLink(link, target)) GTEST_SKIP() << "this process cannot make directory links";
+    const std::vector<std::wstring> inside = {L"A\\a.txt", L"B\\b.txt"};
+    EXPECT_EQ(inside, Walk(t.Root(), false, nullptr, FolderLinks::Skipped));
+    // Followed, as the window walks, the sibling and the outside come in too.
+    const std::vector<std::wstring> followed = {L"A\\a.txt", L"A\\out\\elsewhere.txt", L"A\\toB\\b.txt",
+                                                L"B\\b.txt"};
+    EXPECT_EQ(followed, Walk(t.Root(), false));
+}
+
+// The walk tells its host of each folder whose files it could not list;
+// it goes on with the rest. (The window passes over them quietly.)
+TEST(CensusWalk, FoldersThatCannotBeReadAreNamedAndPassedOver) {
+    TempTree t;
+    t.Dir(L"Locked");
+    t.File(L"Locked\\hidden-from-us.txt");
+    t.File(L"visible.txt");
+    TooDeepChain chain(t, L"deep");
+    if (chain.Unreadable().empty()) GTEST_SKIP() << "this platform opens every folder it can make";
+    UniqueFileHandle lock(::CreateFileW(t.Path(L"Locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(lock);
+    CensusState state;
+    RecordingHost host;
+    CensusWalk(state, host).Run(t.Root());
+    EXPECT_EQ(std::vector<std::wstring>{t.Path(L"visible.txt")}, host.lines);
+    ASSERT_EQ(2u, host.not_read.size());
+    std::sort(host.not_read.begin(), host.not_read.end(), [](auto& a, auto& b) { return a.folder < b.folder; });
+    EXPECT_EQ(t.Path(L"Locked\\"), host.not_read[0].folder);
+    EXPECT_EQ(chain.Unreadable() + L"\\", host.not_read[1].folder);
+    for (const auto& n : host.not_read) {
+        EXPECT_NE(0u, n.error);
+        EXPECT_TRUE(n.whole_missing);
+    }
 }
 
 TEST(CensusWalk, AFolderThatCannotBeEnumeratedIsPassedOver) {

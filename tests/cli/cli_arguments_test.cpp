@@ -13,10 +13,15 @@ TEST(CliArguments, GoodCommandLinesInAnyOrderAndCase) {
     const Case cases[] = {
         {{L"C:\\Data", L"/out", L"list.txt"}, {L"C:\\Data", L"list.txt", false, false, false}},
         {{L"/OUT", L"list.txt", L"-Relative", L"C:\\Data", L"/uTF8"}, {L"C:\\Data", L"list.txt", true, true, false}},
-        {{L"-out", L"-dash.txt", L"Данные\\日本", L"/relative"}, {L"Данные\\日本", L"-dash.txt", true, false, false}},
+        {{L"-out", L".\\-dash.txt", L"Данные\\日本", L"/relative"}, {L"Данные\\日本", L".\\-dash.txt", true, false, false}},
         {{L".\\-folder", L"/out", L"x"}, {L".\\-folder", L"x", false, false, false}},
         {{L"/?"}, {L"", L"", false, false, true}},
         {{L"C:\\Data", L"-?", L"/nonsense"}, {L"", L"", false, false, true}},
+        // No /out, or "/out -": standard output.
+        {{L"C:\\Data"}, {L"C:\\Data", L"", false, false, false}},
+        {{L"C:\\Data", L"/out", L"-", L"/utf8"}, {L"C:\\Data", L"", false, true, false}},
+        {{L"-Q", L"C:\\Data", L"/NoLinks"}, {L"C:\\Data", L"", false, false, false, true, true}},
+        {{L"C:\\Data", L"/out", L".\\-utf8", L"/q"}, {L"C:\\Data", L".\\-utf8", false, false, false, true, false}},
     };
     for (const Case& c : cases) {
         ParsedArguments parsed = ParseCliArguments(c.args);
@@ -27,6 +32,8 @@ TEST(CliArguments, GoodCommandLinesInAnyOrderAndCase) {
         EXPECT_EQ(c.expected.relative, parsed.options.relative);
         EXPECT_EQ(c.expected.utf8, parsed.options.utf8);
         EXPECT_EQ(c.expected.help, parsed.options.help);
+        EXPECT_EQ(c.expected.quiet, parsed.options.quiet);
+        EXPECT_EQ(c.expected.no_links, parsed.options.no_links);
     }
 }
 
@@ -38,10 +45,15 @@ TEST(CliArguments, EveryFaultIsAnErrorThatNamesIt) {
     const Case cases[] = {
         {{}, L"не указан каталог"},
         {{L"/out", L"list.txt"}, L"не указан каталог"},
-        {{L"C:\\Data"}, L"/out"},
         {{L"C:\\Data", L"/out"}, L"нет имени файла"},
         {{L"C:\\Data", L"/out", L"/utf8"}, L"нет имени файла"},
         {{L"C:\\Data", L"/out", L""}, L"нет имени файла"},
+        // A value that looks like an option is one forgotten, not a file's name.
+        {{L"C:\\Data", L"/out", L"-utf8"}, L"\"-utf8\" - это ключ"},
+        {{L"C:\\Data", L"/out", L"-utf8"}, L".\\-utf8"},
+        {{L"C:\\Data", L"/out", L"-relative", L"/relative"}, L"\"-relative\""},
+        {{L"C:\\Data", L"/nolinks", L"-NOLINKS"}, L"дважды"},
+        {{L"C:\\Data", L"/q", L"/Q"}, L"дважды"},
         {{L"C:\\Data", L"/out", L"a", L"/out", L"b"}, L"дважды"},
         {{L"C:\\Data", L"/out", L"a", L"/utf8", L"-UTF8"}, L"дважды"},
         {{L"C:\\Data", L"/out", L"a", L"/relative", L"/relative"}, L"дважды"},

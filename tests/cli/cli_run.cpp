@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <thread>
 
 namespace census::testing {
@@ -16,13 +17,13 @@ std::wstring Quote(const std::wstring& arg) {
     for (wchar_t c : arg) {
         if (c == L'\\') {
             ++backslashes;
-        } else {
-            out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-            backslashes = 0;
+            continue;
         }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
         out += c;
     }
-    out.append(backslashes, L'\\');
+    out.append(backslashes * 2, L'\\');
     return out + L"\"";
 }
 
@@ -34,11 +35,13 @@ std::wstring FromUtf8(const std::string& bytes) {
     return text;
 }
 
-std::string ReadAll(HANDLE pipe) {
+// Reads until the writer is gone, or `wanted` bytes came.
+std::string ReadAll(HANDLE pipe, size_t wanted = SIZE_MAX) {
     std::string bytes;
     char buffer[4096];
     DWORD n = 0;
-    while (::ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+    while (bytes.size() < wanted && ::ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        bytes.append(buffer, n);
     return bytes;
 }
 
@@ -68,6 +71,10 @@ std::wstring CliCommandLine(const std::vector<std::wstring>& args) {
 }
 
 CliResult RunCli(const std::vector<std::wstring>& args, unsigned timeout_ms) {
+    return RunCliClosingOutput(args, SIZE_MAX, timeout_ms);
+}
+
+CliResult RunCliClosingOutput(const std::vector<std::wstring>& args, size_t wanted, unsigned timeout_ms) {
     CliResult result;
     Pipe out, err;
     STARTUPINFOW startup{sizeof startup};
@@ -83,15 +90,21 @@ CliResult RunCli(const std::vector<std::wstring>& args, unsigned timeout_ms) {
     UniqueKernelHandle handle(process.hProcess), thread(process.hThread);
     out.write.reset();
     err.write.reset();
-    std::string out_bytes;
-    std::thread reader([&] { out_bytes = ReadAll(out.read.get()); });
-    std::string err_bytes = ReadAll(err.read.get());
-    reader.join();
+    std::thread out_reader([&] {
+        result.output_bytes = ReadAll(out.read.get(), wanted);
+        out.read.reset();
+    });
+    std::string err_bytes;
+    std::thread err_reader([&] { err_bytes = ReadAll(err.read.get()); });
     DWORD code = 0;
     if (::WaitForSingleObject(handle.get(), timeout_ms) == WAIT_OBJECT_0 && ::GetExitCodeProcess(handle.get(), &code))
         result.exit_code = static_cast<int>(code);
+    else
+        ::TerminateProcess(handle.get(), 99);  // a run that does not end is a failure, not a hang
+    out_reader.join();
+    err_reader.join();
     result.error_text = FromUtf8(err_bytes);
-    result.output_text = FromUtf8(out_bytes);
+    result.output_text = FromUtf8(result.output_bytes);
     return result;
 }
 

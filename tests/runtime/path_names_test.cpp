@@ -19,6 +19,9 @@ TEST(PathNames, ExtendedFormKeepsNetworkPathsOnTheirShare) {
         // Already extended: never prefixed twice.
         {L"\\\\?\\C:\\a", L"\\\\?\\C:\\a", L"C:\\a"},
         {L"\\\\?\\UNC\\server\\share\\a", L"\\\\?\\UNC\\server\\share\\a", L"\\\\server\\share\\a"},
+        // A device path is no network path: the same object as its extended form.
+        {L"\\\\.\\T:\\folder", L"\\\\?\\T:\\folder", L"T:\\folder"},
+        {L"\\\\.\\UNC\\server\\share", L"\\\\?\\UNC\\server\\share", L"\\\\server\\share"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.extended, WithExtendedPrefix(c.path)) << c.path;

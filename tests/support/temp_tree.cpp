@@ -133,6 +133,36 @@ void TempTree::ManyFiles(const std::wstring& relative, int count, unsigned size)
     }
 }
 
+TooDeepChain::TooDeepChain(const TempTree& tree, const std::wstring& top)
+    : short_top_(tree.Path(top)), long_top_(top + std::wstring(200, L'y')), renamed_(tree.Path(long_top_)) {
+    const std::wstring part(200, L'x');
+    std::wstring bottom = Long(short_top_);
+    if (!::CreateDirectoryW(bottom.c_str(), nullptr)) throw std::runtime_error("cannot make folder");
+    while (::CreateDirectoryW((bottom + L"\\" + part).c_str(), nullptr)) bottom += L"\\" + part;
+    // The bottom folder may have room for no file: the one above has.
+    while (!UniqueFileHandle(::CreateFileW((bottom + L"\\lost.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr))) {
+        ::RemoveDirectoryW(bottom.c_str());
+        bottom.resize(bottom.find_last_of(L'\\'));
+    }
+    if (!::MoveFileW(Long(short_top_).c_str(), Long(renamed_).c_str())) throw std::runtime_error("cannot rename");
+    // The first folder down the chain whose contents cannot be listed.
+    for (std::wstring folder = renamed_;; folder += L"\\" + part) {
+        WIN32_FIND_DATAW entry;
+        UniqueFindHandle search(::FindFirstFileW((Long(folder) + L"\\*").c_str(), &entry));
+        if (!search) {
+            unreadable_ = folder;
+            break;
+        }
+        bool deeper = false;
+        do deeper = deeper || std::wstring(entry.cFileName) == part;
+        while (::FindNextFileW(search.get(), &entry));
+        if (!deeper) break;  // the whole chain can still be read
+    }
+}
+
+TooDeepChain::~TooDeepChain() { ::MoveFileW(Long(renamed_).c_str(), Long(short_top_).c_str()); }
+
 bool MakeDirLink(const std::wstring& link, const std::wstring& target) {
     auto exists = [&] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
     ::CreateSymbolicLinkW(link.c_str(), target.c_str(),

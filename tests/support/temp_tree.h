@@ -33,6 +33,28 @@ private:
     std::wstring root_;
 };
 
+// A chain of folders inside a TempTree deeper than the platform can open:
+// made as deep as folders can be made, with a file at its bottom, then
+// pushed past the limit by giving its top a longer name. The top gets its
+// short name back when this goes, so that the tree can be removed.
+class TooDeepChain {
+public:
+    // The chain starts at the folder `top` (relative) of `tree`.
+    TooDeepChain(const TempTree& tree, const std::wstring& top);
+    ~TooDeepChain();
+    TooDeepChain(const TooDeepChain&) = delete;
+    TooDeepChain& operator=(const TooDeepChain&) = delete;
+
+    // The chain's top, as it is named now (relative).
+    const std::wstring& Top() const { return long_top_; }
+    // The first folder of the chain that can no longer be opened (full
+    // path, as a census line would show it); empty when none could be made.
+    const std::wstring& Unreadable() const { return unreadable_; }
+
+private:
+    std::wstring short_top_, long_top_, renamed_, unreadable_;  // short_top_, renamed_: full paths
+};
+
 // A directory link at `link` leading to `target` (both absolute). False when
 // the platform lets this process make none.
 bool MakeDirLink(const std::wstring& link, const std::wstring& target);

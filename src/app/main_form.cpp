@@ -234,6 +234,12 @@ void TForm1::Button1Click(Control&) {
 void TForm1::Button3Click(Control&) { census_.StopRequested = true; }
 
 void TForm1::FormClose(Control&) {
+    if (FxShellTree1->TransfersRunning()) {
+        // The tree's transfer winds down behind a window that is already
+        // gone, rather than after the window.
+        FxShellTree1->StopTransfers();
+        SetVisible(false);
+    }
     if (censuses_running_ == 0) return;
     census_.StopRequested = true;
     closing_ = true;

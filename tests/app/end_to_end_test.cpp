@@ -1,4 +1,5 @@
 // The built program, started and driven from outside as a user would.
+#include "runtime/errors.h"
 #include "runtime/handles.h"
 #include "runtime/string_list.h"
 #include "support/census_driver.h"
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -122,6 +125,105 @@ TEST(EndToEnd, ClosingTheWindowDuringACensusEndsTheProgram) {
     DWORD code = 1;
     ::GetExitCodeProcess(program.Process(), &code);
     EXPECT_EQ(0u, code);
+}
+
+// Puts a path on the clipboard as a file manager's Copy does: a file-drop
+// block and the preferred effect.
+bool CopyToClipboard(const std::wstring& path) {
+    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    HGLOBAL preferred = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+    if (!drop || !preferred) return false;
+    auto* files = static_cast<DROPFILES*>(::GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
+    ::GlobalUnlock(drop);
+    *static_cast<DWORD*>(::GlobalLock(preferred)) = DROPEFFECT_COPY;
+    ::GlobalUnlock(preferred);
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    // The clipboard owns both blocks once they are set.
+    const bool set = ::SetClipboardData(CF_HDROP, drop) &&
+                     ::SetClipboardData(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), preferred);
+    ::CloseClipboard();
+    return set;
+}
+
+// The program's progress dialog (a window of its process holding a progress bar) is shown.
+bool ProgressDialogShown(DWORD process_id) {
+    struct Search {
+        DWORD pid;
+        bool found;
+    } search{process_id, false};
+    ::EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(window, &pid);
+            if (pid == s->pid && ::IsWindowVisible(window) && ::FindWindowExW(window, nullptr, PROGRESS_CLASSW, nullptr))
+                s->found = true;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Closed from outside (as the taskbar closes it) while it copies, with its
+// progress dialog shown: the program ends, every source file is whole, and
+// the target holds nothing of the copy under the copy's own name (whatever
+// the undo could not remove while the program ended is marked incomplete).
+TEST(EndToEnd, ClosingTheWindowDuringACopyEndsTheProgramAndLeavesNothingPartial) {
+    constexpr int kFiles = 5000;
+    const std::wstring desktop = testing::DesktopFolder();
+    const std::wstring name = L"census-e2e-copy-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring link = desktop + L"\\" + name;
+    testing::TempTree source, into;
+    source.ManyFiles(L"many", kFiles, 4096);
+    const std::wstring& target = into.Root();
+    ASSERT_TRUE(testing::MakeDirLink(link, target));
+    struct Cleanup {
+        std::wstring link;
+        ~Cleanup() { testing::RemoveDirLink(link); }
+    } cleanup{link};
+    ASSERT_TRUE(CopyToClipboard(source.Path(L"many")));
+
+    CensusDriver program;
+    ASSERT_TRUE(program.Start());
+    HWND tree = program.FindChildByClass(L"SysTreeView32");
+    HWND path = program.FindChildByText(desktop);
+    ASSERT_TRUE(tree && path);
+    testing::MoveMouseTo(testing::CentreOf(tree));
+    testing::MakeForeground(program.MainWindow());
+    testing::QueueText(name);
+    ASSERT_TRUE(CensusDriver::WaitForText(path, [&](const std::wstring& t) { return t == link; }, 30000))
+        << CensusDriver::Text(path);
+    testing::QueueKey('V', true);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(program.MainWindow(), &pid);
+    ASSERT_TRUE(testing::WaitUntil(
+        [&] { return ProgressDialogShown(pid) && testing::CountEntries(target + L"\\many") > 0; }, 60000))
+        << "the copy runs with its progress dialog";
+
+    const ULONGLONG closed = ::GetTickCount64();
+    ::PostMessageW(program.MainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(::WaitForSingleObject(program.Process(), 60000), WAIT_OBJECT_0) << "the program did not end";
+    RecordProperty("process_ended_ms", static_cast<int>(::GetTickCount64() - closed));
+    DWORD code = 1;
+    ::GetExitCodeProcess(program.Process(), &code);
+    EXPECT_EQ(0u, code);
+
+    EXPECT_EQ(testing::CountEntries(source.Path(L"many")), kFiles) << "every source file is there";
+    EXPECT_EQ(testing::ReadBytes(source.Path(L"many\\f04999.txt")), std::string(4096, 'x'));
+    EXPECT_FALSE(testing::FileExists(target + L"\\many")) << "a half-made copy under the copy's own name";
+    WIN32_FIND_DATAW found;
+    UniqueFindHandle search(::FindFirstFileW((target + L"\\*").c_str(), &found));
+    ASSERT_TRUE(search);
+    do {
+        const std::wstring left = found.cFileName;
+        if (left == L"." || left == L"..") continue;
+        EXPECT_EQ(left.rfind(L"many (неполная копия)", 0), 0u) << "left unmarked: " << ToUtf8(left);
+    } while (::FindNextFileW(search.get(), &found));
 }
 
 }  // namespace

@@ -56,10 +56,18 @@ TEST(ChangeWatcher, SixtyThreeSlotsAndMoreThreadsBeyond) {
     EXPECT_FALSE(watcher.Live(extra)) << "no 64th slot";
     EXPECT_FALSE(watcher.Live(missing));
     watcher.RemoveAll();
-    const unsigned again = watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false);
     ASSERT_TRUE(watcher.WaitSettled());
-    EXPECT_TRUE(watcher.Live(again)) << "slots free again";
-    EXPECT_FALSE(watcher.Live(ids[0]));
+    // Every watch is closed, not only the first: a watch left open would
+    // keep its handle, wake the thread and report this change.
+    temp.Dir(L"after remove-all");
+    EXPECT_EQ(counter.Count(1000), 0) << "a watch outlived the remove-all";
+    std::vector<unsigned> again;
+    for (int i = 0; i < ChangeWatcher::kSlots; ++i)
+        again.push_back(watcher.AddWatch(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false));
+    ASSERT_TRUE(watcher.WaitSettled());
+    int live = 0;
+    for (unsigned id : again) live += watcher.Live(id) ? 1 : 0;
+    EXPECT_EQ(live, ChangeWatcher::kSlots) << "every slot free again";
 
     ChangeWatchers many(counter.Window(), kChanged);
     for (int i = 0; i < 70; ++i) many.Add(temp.Root(), FILE_NOTIFY_CHANGE_DIR_NAME, false, &temp + i);

@@ -12,6 +12,8 @@ namespace census {
 namespace {
 
 constexpr wchar_t kLinkExtension[] = L".lnk";
+// Added to the name of what is left of a half-made copy.
+constexpr wchar_t kIncompleteMark[] = L" (неполная копия)";
 
 bool Exists(const std::wstring& path) {
     return ::GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -107,11 +109,25 @@ bool MakeShortcut(const std::wstring& source, const std::wstring& link) {
     return file && SUCCEEDED(file->Save(link.c_str(), TRUE)) && Exists(link);
 }
 
-// A copy of the whole item, or nothing of it at the target.
+// What is left of a half-made copy takes a name that says so; the path it
+// is left under (its own when no such name could be given).
+std::wstring MarkIncomplete(const std::wstring& target) {
+    for (int n = 1; n < 100; ++n) {
+        const std::wstring marked = target + kIncompleteMark + (n > 1 ? L" " + std::to_wstring(n) : L"");
+        if (::MoveFileExW(ExtendedPath(target).c_str(), ExtendedPath(marked).c_str(), 0)) return marked;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
+    }
+    return target;
+}
+
+// A copy of the whole item, or nothing of it at the target. Only a program
+// that is ending may run out of time to undo a copy: what is left then is
+// marked, so nothing half-made ever bears the item's own name.
 Failure CopyWhole(const ItemOutcome& item, Meter& meter, CopiedSources* read = nullptr) {
     Journal journal;
     Failure failed = CopyTree(item.source, item.target, journal, meter, read);
-    if (failed) journal.Undo();
+    if (failed && !journal.Undo(&meter)) failed.detail = MarkIncomplete(item.target);
     return failed;
 }
 

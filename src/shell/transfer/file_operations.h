@@ -114,6 +114,11 @@ public:
     virtual void Advanced(std::uint64_t files_done, std::uint64_t bytes_done, const std::wstring& current) {}
     // Asked between files (and between blocks of a large one).
     virtual bool CancelRequested() { return false; }
+    // While the program is ending: the moment (a GetTickCount64 tick) by
+    // which undoing a half-made item must be over, so the program is gone
+    // promptly; 0 while it is not ending. What the undo has not removed by
+    // then is left under a name that says it is incomplete.
+    virtual std::uint64_t UndoDeadline() { return 0; }
 };
 
 class FileOperations {

@@ -305,16 +305,28 @@ Failure FailureOf(DWORD error, const std::wstring& path) {
     return failure;
 }
 
-void Journal::Undo() {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-        const std::wstring path = ExtendedPath(it->path);
-        ::SetFileAttributesW(path.c_str(), it->folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
-        if (it->folder)
-            ::RemoveDirectoryW(path.c_str());
-        else
-            ::DeleteFileW(path.c_str());
+namespace {
+
+bool RemoveMade(const std::wstring& path, bool folder) {
+    return folder ? ::RemoveDirectoryW(path.c_str()) : ::DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+// Only a copy kept read-only stands in the way of its removal: the
+// attributes are put right only for the entries that refuse, which saves a
+// round of calls per file when a large copy is undone.
+bool Journal::Undo(Meter* meter) {
+    for (; !made_.empty(); made_.pop_back()) {
+        const std::uint64_t deadline = meter ? meter->UndoDeadline() : 0;
+        if (deadline && ::GetTickCount64() >= deadline) return false;
+        const std::wstring path = ExtendedPath(made_.back().path);
+        const bool folder = made_.back().folder;
+        if (RemoveMade(path, folder)) continue;
+        ::SetFileAttributesW(path.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
+        RemoveMade(path, folder);
     }
-    made_.clear();
+    return true;
 }
 
 void Meter::FileDone(const std::wstring& path) {

@@ -24,12 +24,16 @@ struct Failure {
 
 Failure FailureOf(DWORD error, const std::wstring& path);
 
+class Meter;
+
 // Everything this operation made, in the order it was made; Undo removes it
 // again, newest first, and never anything else.
 class Journal {
 public:
     void Made(const std::wstring& path, bool folder) { made_.push_back({path, folder}); }
-    void Undo();
+    // True once everything made is gone; false when the meter's undo
+    // deadline came first (what was made first is left then).
+    bool Undo(Meter* meter = nullptr);
     void Forget() { made_.clear(); }
 
 private:
@@ -47,6 +51,7 @@ public:
     void FileDone(const std::wstring& path);
     void BytesDone(std::uint64_t bytes, const std::wstring& path);
     bool Cancelled();
+    std::uint64_t UndoDeadline() { return progress_.UndoDeadline(); }
 
 private:
     TransferProgress& progress_;

@@ -82,6 +82,11 @@ void TransferJobs::Start(TransferTask task) {
     ::SetEvent(wake_.get());
 }
 
+void TransferJobs::Stop() {
+    stop_.store(true);
+    ::SetEvent(wake_.get());
+}
+
 std::vector<FinishedTask> TransferJobs::TakeFinished() {
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<FinishedTask> taken;
@@ -143,8 +148,7 @@ TransferReport TransferJobs::Perform(const TransferTask& task) {
 }
 
 void TransferJobs::StopAndWait() {
-    stop_.store(true);
-    ::SetEvent(wake_.get());
+    Stop();
     WaitAnswering(thread_.get());
 }
 

@@ -4,9 +4,10 @@
 //
 // Start() queues a task and returns at once. When a task ends, its report is
 // kept and `message` posted to the window; the window takes the reports with
-// TakeFinished(). Destroying the object asks the running task to stop (it
-// stops between files, so no partial item stays) and waits for the thread;
-// queued tasks that never started are dropped.
+// TakeFinished(). Stop() or destroying the object asks the running task to
+// stop (it stops between files and undoes its half-made item, as far as a
+// program that is ending waits for) and drops the queued tasks that never
+// started; destroying waits for the thread.
 #pragma once
 
 #include "runtime/handles.h"
@@ -44,6 +45,8 @@ public:
     TransferJobs& operator=(const TransferJobs&) = delete;
 
     void Start(TransferTask task);
+    // Does not wait: the owner is going, and the task winds down meanwhile.
+    void Stop();
     std::vector<FinishedTask> TakeFinished();
     // Tasks queued or running whose reports have not been taken yet.
     bool Pending() const;

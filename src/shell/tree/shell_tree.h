@@ -115,6 +115,9 @@ public:
     // this program's file layer on a worker thread, one after another; true
     // while one runs or its report has not been shown yet.
     bool TransfersRunning() const;
+    // The window is about to close: the running transfer stops and undoes
+    // its half-made item while the window goes, and no queued one starts.
+    void StopTransfers();
     // Makes the file layer objects (one for the window's thread, one per
     // transfer); the program's own layer unless replaced.
     void SetFileLayerFactory(std::function<std::unique_ptr<FileOperations>()> factory);

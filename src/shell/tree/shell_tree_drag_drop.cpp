@@ -168,6 +168,10 @@ bool ShellTree::TransfersRunning() const {
     return transfers_ && transfers_->Pending();
 }
 
+void ShellTree::StopTransfers() {
+    if (transfers_) transfers_->Stop();
+}
+
 void ShellTree::StartTransfer(TransferTask task) {
     if (!transfers_) {
         auto factory = file_layer_factory_;

@@ -5,6 +5,8 @@
 #include "cli/console_text.h"
 #include "runtime/handles.h"
 
+#include "census_version.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -46,7 +48,8 @@ int Run() {
         return census::kExitFailed;
     }
     if (parsed.options.help) {
-        census::WriteConsoleLine(census::ConsoleStream::Output, census::CliUsage());
+        census::WriteConsoleLine(census::ConsoleStream::Output,
+                                 L"census_cli " CENSUS_VERSION_WIDE L"\n\n" + census::CliUsage());
         return census::kExitLossless;
     }
     return census::RunConsoleCensus(parsed.options, g_interrupted, Report);

@@ -178,7 +178,7 @@ TEST(CensusWalk, LinksToTheirOwnFolderTheParentOrTheTopListEachFileOnce) {
 // Skipped, a link is neither a folder to enter nor a line, wherever it
 // leads: outside the walk, back into it, or nowhere.
 TEST(CensusWalk, SkippedLinksKeepTheListInsideTheFolder) {
-    TempTree t, outside;
+    TempTree outside, t;  // t goes first: a link whose target is gone can no longer be removed
     outside.File(L"elsewhere.txt");
     t.Dir(L"A");
     t.File(L"A\\a.txt");

@@ -1,5 +1,7 @@
 #include "decor/balloon_geometry.h"
 
+#include <algorithm>
+
 namespace census {
 
 namespace {
@@ -26,18 +28,18 @@ BalloonPoint Offset(BalloonPoint p, int dx, int dy) { return {p.x + dx, p.y + dy
 BalloonRect Inset(BalloonRect r, int d) { return {r.left + d, r.top + d, r.right - d, r.bottom - d}; }
 
 // The tail and the strip that opens the body's outline where the tail joins it.
-void ShapeTail(BalloonShape& s, int client_height, HintCorner used) {
+void ShapeTail(BalloonShape& s, int client_height, HintCorner used, const BalloonMetrics& m) {
     const BalloonRect& b = s.body;
     const bool upper = IsUpperCorner(used);
     const int base = upper ? b.bottom - 2 : b.top + 1;     // the edge the tail stands on
     const int tip = upper ? client_height - 2 : 1;
-    const int x = IsLeftCorner(used) ? b.right - 10 : b.left + 10;  // the tail's straight side
-    const int far = IsLeftCorner(used) ? b.right - 30 : b.left + 30;
+    const int x = IsLeftCorner(used) ? b.right - m.tail_near : b.left + m.tail_near;  // the tail's straight side
+    const int far = IsLeftCorner(used) ? b.right - m.tail_far : b.left + m.tail_far;
     s.has_tail = true;
     s.tail = {BalloonPoint{x, base}, BalloonPoint{x, tip}, BalloonPoint{far, base}};
-    const int left = IsLeftCorner(used) ? b.right - 30 : b.left + 10;
-    s.join = upper ? BalloonRect{left, b.bottom - 3, left + 21, b.bottom - 1}
-                   : BalloonRect{left, b.top + 1, left + 21, b.top + 2};
+    // From the tail's one side to its other, both included.
+    const int left = std::min(x, far), right = std::max(x, far) + 1;
+    s.join = upper ? BalloonRect{left, b.bottom - 3, right, b.bottom - 1} : BalloonRect{left, b.top + 1, right, b.top + 2};
 }
 
 // Shadow triangles offset from the tail, btnshadow first, then 3ddkshadow.
@@ -60,22 +62,41 @@ void ShapeTailShadow(BalloonShape& s, HintCorner used) {
 
 }  // namespace
 
+BalloonMetrics BalloonMetricsAt(int dpi) {
+    const BalloonMetrics design;
+    // Rounded as the platform's MulDiv rounds: to the nearest, halves away from zero.
+    auto scaled = [dpi](int pixels) {
+        const long long n = static_cast<long long>(pixels) * dpi;
+        return static_cast<int>(n >= 0 ? (n + 48) / 96 : -((-n + 48) / 96));
+    };
+    BalloonMetrics m;
+    m.min_width = scaled(design.min_width);
+    m.tail_height = scaled(design.tail_height);
+    m.tail_room = scaled(design.tail_room);
+    m.tail_near = scaled(design.tail_near);
+    m.tail_far = scaled(design.tail_far);
+    m.margin = scaled(design.margin);
+    m.text_inset = scaled(design.text_inset);
+    m.corner = scaled(design.corner);
+    return m;
+}
+
 BalloonRect BalloonFrame(BalloonRect hint, HintCorner previous, bool balloon, bool shadow,
-                         std::optional<BalloonPoint> anchor) {
+                         std::optional<BalloonPoint> anchor, const BalloonMetrics& m) {
     BalloonRect r = hint;
     if (balloon) {
         if (IsUpperCorner(previous)) {
-            r.bottom += kTailRoom;
+            r.bottom += m.tail_room;
             if (shadow) r.right += 2;
         } else {
-            r.top -= kTailRoom;
+            r.top -= m.tail_room;
             if (shadow) {
                 r.right += 2;
                 r.bottom += 2;
             }
         }
     }
-    r = Inset(r, -2);
+    r = Inset(r, -m.margin);
     if (balloon && anchor) r = {anchor->x, anchor->y, anchor->x + r.Width(), anchor->y + r.Height()};
     return r;
 }
@@ -107,14 +128,14 @@ BalloonPlacement PlaceBalloon(const BalloonRect& frame, int width, int height, H
     return p;
 }
 
-BalloonRect BalloonBody(int width, int height, HintCorner used, bool balloon, bool shadow) {
+BalloonRect BalloonBody(int width, int height, HintCorner used, bool balloon, bool shadow, const BalloonMetrics& m) {
     BalloonRect body{0, 0, width, height};
     if (!balloon) return body;
     if (IsUpperCorner(used)) {
-        body.bottom -= kTailHeight;
+        body.bottom -= m.tail_height;
         if (shadow) body.right -= 2;
     } else {
-        body.top += kTailHeight;
+        body.top += m.tail_height;
         if (shadow) {
             body.right -= 2;
             body.bottom -= 2;
@@ -124,16 +145,16 @@ BalloonRect BalloonBody(int width, int height, HintCorner used, bool balloon, bo
 }
 
 BalloonShape ShapeBalloon(const BalloonRect& body, int client_height, HintCorner used, bool balloon, bool shadow,
-                          int plain_text_dx) {
+                          int plain_text_dx, const BalloonMetrics& m) {
     BalloonShape s;
     s.body = body;
     if (!balloon) {
-        s.text = {body.left + plain_text_dx, body.top + 2, body.right + plain_text_dx, body.bottom + 2};
+        s.text = {body.left + plain_text_dx, body.top + m.margin, body.right + plain_text_dx, body.bottom + m.margin};
         return s;
     }
-    ShapeTail(s, client_height, used);
+    ShapeTail(s, client_height, used, m);
     if (shadow) ShapeTailShadow(s, used);
-    s.text = Inset(body, 4);
+    s.text = Inset(body, m.text_inset);
     return s;
 }
 

@@ -33,16 +33,33 @@ constexpr int kMinBalloonWidth = 55;
 constexpr int kTailHeight = 20;
 constexpr int kTailRoom = 28;
 
+// The balloon's sizes at a density; the defaults are those at 96 pixels per
+// inch. The outlines and the shadow's steps stay one pixel wide at any.
+struct BalloonMetrics {
+    int min_width = kMinBalloonWidth;
+    int tail_height = kTailHeight;
+    int tail_room = kTailRoom;
+    int tail_near = 10;     // from the body's side to the tail's straight side
+    int tail_far = 30;      // from the body's side to the tail's slanted side's foot
+    int margin = 2;         // around the hint's text rectangle
+    int text_inset = 4;     // from the body's edge to the text
+    int corner = 10;        // the rounded corners' diameter
+    bool operator==(const BalloonMetrics&) const = default;
+};
+
+// The sizes at `dpi`, each scaled from its 96-pixels-per-inch value.
+BalloonMetrics BalloonMetricsAt(int dpi);
+
 constexpr bool IsUpperCorner(HintCorner c) { return c == hcUpperLeft || c == hcUpperRight; }
 
 // The hint's rectangle as the framework measured it, grown for the tail (on
 // the side the previous showing used), the shadow and a 2-pixel margin; with
 // the balloon shape its top left moves to `anchor`, the mouse point.
 BalloonRect BalloonFrame(BalloonRect hint, HintCorner previous, bool balloon, bool shadow,
-                         std::optional<BalloonPoint> anchor);
+                         std::optional<BalloonPoint> anchor, const BalloonMetrics& m = {});
 
 // The window's width: never narrower than the tail needs.
-constexpr int BalloonWidth(int width) { return width < kMinBalloonWidth ? kMinBalloonWidth : width; }
+constexpr int BalloonWidth(int width, const BalloonMetrics& m = {}) { return width < m.min_width ? m.min_width : width; }
 
 struct BalloonPlacement {
     int x = 0, y = 0;
@@ -70,13 +87,14 @@ struct BalloonShape {
 // The body in a window of `width` x `height` opened from `used`: the window
 // less the tail's band (and the shadow's two pixels); the whole window for
 // the plain rectangle.
-BalloonRect BalloonBody(int width, int height, HintCorner used, bool balloon, bool shadow);
+BalloonRect BalloonBody(int width, int height, HintCorner used, bool balloon, bool shadow,
+                        const BalloonMetrics& m = {});
 
 // The parts painted around `body` in a window `client_height` high.
 // `plain_text_dx` is the text's sideways shift in the plain rectangle (it
 // follows the alignment).
 BalloonShape ShapeBalloon(const BalloonRect& body, int client_height, HintCorner used, bool balloon, bool shadow,
-                          int plain_text_dx);
+                          int plain_text_dx, const BalloonMetrics& m = {});
 
 // A run of pixels [left, right) in row y.
 struct PixelRun {

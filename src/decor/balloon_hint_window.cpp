@@ -54,12 +54,12 @@ void Triangle(Canvas& canvas, const std::array<BalloonPoint, 3>& points, TColor 
     canvas.Polygon({ToPoint(points[0]), ToPoint(points[1]), ToPoint(points[2])});
 }
 
-void RoundBody(Canvas& canvas, const RECT& r, TColor pen, TColor brush) {
+void RoundBody(Canvas& canvas, const RECT& r, TColor pen, TColor brush, int corner) {
     canvas.SetPen({pen, 1, PenStyle::Solid});
     canvas.SetBrush({brush, BrushStyle::Solid});
     canvas.RequirePen();
     canvas.RequireBrush();
-    ::RoundRect(canvas.Handle(), r.left, r.top, r.right, r.bottom, 10, 10);
+    ::RoundRect(canvas.Handle(), r.left, r.top, r.right, r.bottom, corner, corner);
 }
 
 // The pixels of a 32-bit memory bitmap, row by row, colour bits only.
@@ -115,6 +115,7 @@ void BalloonHintWindow::Link(BalloonHints* component) {
     component_ = component;
     if (!component_) return;
     component_->SetLinkedHintWindow(this);
+    SetDpi(component_->Dpi());
     caption_width_ = component_->CaptionWidth();
     SetColor(component_->Color());
     corner_ = component_->Corner();
@@ -168,11 +169,12 @@ void BalloonHintWindow::ActivateHint(RECT rect, const std::wstring& hint) {
 
     const bool balloon = ShowBalloon();
     const BalloonPoint anchor = has_anchor_ ? BalloonPoint{anchor_.x, anchor_.y} : BalloonPoint{Left(), Top()};
-    const BalloonRect frame = BalloonFrame(FromRect<BalloonRect>(rect), used_corner_, balloon, Shadow(), anchor);
-    int width = BalloonWidth(frame.Width()), height = frame.Height();
+    const BalloonMetrics metrics = BalloonMetricsAt(Dpi());
+    const BalloonRect frame = BalloonFrame(FromRect<BalloonRect>(rect), used_corner_, balloon, Shadow(), anchor, metrics);
+    int width = BalloonWidth(frame.Width(), metrics), height = frame.Height();
     if (OnSetHintWinSize) {
         OnSetHintWinSize(*this, canvas, used_corner_, Caption(), height, width);
-        width = BalloonWidth(width);
+        width = BalloonWidth(width, metrics);
     }
     if (!balloon) corner_ = hcLowerRight;
     const BalloonPlacement place = PlaceBalloon(frame, width, height, corner_, ::GetSystemMetrics(SM_CXSCREEN),
@@ -203,9 +205,10 @@ void BalloonHintWindow::SizeFromText() {
     RECT r{0, 0, caption_width_, 0};
     canvas.DrawText(Caption(), r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
     if (OnSetHintRect) OnSetHintRect(*this, canvas, used_corner_, Caption(), r);
-    int width = BalloonWidth(r.right - r.left), height = r.bottom - r.top;
+    const BalloonMetrics metrics = BalloonMetricsAt(Dpi());
+    int width = BalloonWidth(r.right - r.left, metrics), height = r.bottom - r.top;
     if (OnSetHintWinSize) OnSetHintWinSize(*this, canvas, used_corner_, Caption(), height, width);
-    SetBounds(Left(), Top(), BalloonWidth(width), height);
+    SetBounds(Left(), Top(), BalloonWidth(width, metrics), height);
 }
 
 // The window keeps the pixels its paint covers: painted over black and over
@@ -233,7 +236,7 @@ void BalloonHintWindow::ApplyShape() {
 // --- painting --------------------------------------------------------------------------
 
 void BalloonHintWindow::Paint(Canvas& canvas) {
-    const BalloonRect body = BalloonBody(Width(), Height(), used_corner_, ShowBalloon(), Shadow());
+    const BalloonRect body = BalloonBody(Width(), Height(), used_corner_, ShowBalloon(), Shadow(), BalloonMetricsAt(Dpi()));
     canvas.SetFontHandle(FontHandle(), Font().color);
     canvas.SetBrush({Color(), BrushStyle::Solid});
     canvas.SetPen({clBlack, 1, PenStyle::Solid});
@@ -243,8 +246,8 @@ void BalloonHintWindow::Paint(Canvas& canvas) {
 void BalloonHintWindow::DrawBalloon(Canvas& canvas, RECT body) {
     if (OnSetHintRect) OnSetHintRect(*this, canvas, used_corner_, Caption(), body);
     const bool balloon = ShowBalloon(), shadow = Shadow();
-    const BalloonShape shape =
-        ShapeBalloon(FromRect<BalloonRect>(body), Height(), used_corner_, balloon, shadow, PlainTextShift(alignment_));
+    const BalloonShape shape = ShapeBalloon(FromRect<BalloonRect>(body), Height(), used_corner_, balloon, shadow,
+                                            Scaled(PlainTextShift(alignment_)), BalloonMetricsAt(Dpi()));
     if (!DrawCornerPicture(canvas)) {
         if (balloon)
             DrawBalloonShape(canvas, shape, shadow);
@@ -256,11 +259,12 @@ void BalloonHintWindow::DrawBalloon(Canvas& canvas, RECT body) {
 
 void BalloonHintWindow::DrawBalloonShape(Canvas& canvas, const BalloonShape& shape, bool shadow) {
     const RECT b = ToRect(shape.body);
+    const int corner = BalloonMetricsAt(Dpi()).corner;
     if (shadow) {
-        RoundBody(canvas, {b.left + 2, b.top + 2, b.right + 2, b.bottom + 2}, clBtnShadow, clBtnShadow);
-        RoundBody(canvas, {b.left + 1, b.top + 1, b.right + 1, b.bottom + 1}, cl3DDkShadow, cl3DDkShadow);
+        RoundBody(canvas, {b.left + 2, b.top + 2, b.right + 2, b.bottom + 2}, clBtnShadow, clBtnShadow, corner);
+        RoundBody(canvas, {b.left + 1, b.top + 1, b.right + 1, b.bottom + 1}, cl3DDkShadow, cl3DDkShadow, corner);
     }
-    RoundBody(canvas, b, clInfoText, Color());
+    RoundBody(canvas, b, clInfoText, Color(), corner);
     if (shape.has_tail_shadow) {
         Triangle(canvas, shape.tail_shadow[0], clBtnShadow, clBtnShadow);
         Triangle(canvas, shape.tail_shadow[1], cl3DDkShadow, cl3DDkShadow);
@@ -306,7 +310,8 @@ void BalloonHintWindow::DrawCaption(Canvas& canvas, const RECT& r) {
 
 void BalloonHintWindow::MouseMoved(POINT screen) {
     if (!track_mouse_ || !has_anchor_ || !HandleAllocated()) return;
-    if (std::abs(screen.x - anchor_.x) <= 2 && std::abs(screen.y - anchor_.y) <= 2) return;
+    const int still = Scaled(2);
+    if (std::abs(screen.x - anchor_.x) <= still && std::abs(screen.y - anchor_.y) <= still) return;
     // Only a move onto the balloon itself counts, as if the balloon had caught it.
     RECT bounds;
     ::GetWindowRect(Handle(), &bounds);

@@ -45,6 +45,8 @@ public:
     void SetCorner(HintCorner corner) { corner_ = corner; }
     // The corner the last showing used.
     HintCorner UsedCorner() const { return used_corner_; }
+    // The density of the balloon's tail, margins and corners: its settings'.
+    void SetDpi(int dpi) { AdoptDpi(dpi); }
 
     SetHintWinSizeEvent OnSetHintWinSize;
     SetHintRectEvent OnSetHintRect;
@@ -60,7 +62,7 @@ public:
     void ReleaseHint() override;
     // Keys, mouse buttons and the wheel, commands; not non-client mouse moves.
     bool IsHintMsg(const MSG& msg) const override;
-    // A move onto the balloon more than 2 pixels from the hint's point ends the hint.
+    // A move onto the balloon more than 2 pixels (at 96 pixels per inch) from the hint's point ends the hint.
     void MouseMoved(POINT screen) override;
 
 protected:

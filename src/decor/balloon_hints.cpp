@@ -79,6 +79,16 @@ void BalloonHints::SetFont(const FontSpec& font) {
     if (window_) window_->SetFont(font);
 }
 
+// The text's width and font are sizes; the window draws the balloon at the density too.
+void BalloonHints::ScaleComponent(int new_dpi, int old_dpi) {
+    dpi_ = new_dpi;
+    FontSpec font = font_;
+    font.height = ScaleDpi(font.height, new_dpi, old_dpi);
+    SetFont(font);
+    SetCaptionWidth(ScaleDpi(caption_width_, new_dpi, old_dpi));
+    if (window_) window_->SetDpi(dpi_);
+}
+
 unsigned BalloonHints::HintPause() const { return Application::Instance().Hints().HintPause; }
 
 void BalloonHints::SetHintPause(unsigned ms) { Application::Instance().Hints().HintPause = ms; }

@@ -75,6 +75,10 @@ public:
     // The program's own show-hint handler, called by the window's handler.
     std::function<void(std::wstring& hint, bool& can_show, HintInfo& info)> OnShowHint;
 
+    // The density its sizes and font are for: 96 until its form scales it.
+    int Dpi() const { return dpi_; }
+    void ScaleComponent(int new_dpi, int old_dpi) override;
+
     BalloonHintWindow* LinkedHintWindow() const { return window_; }
     // Called by the window that links to this component, and with null when it goes.
     void SetLinkedHintWindow(BalloonHintWindow* window) { window_ = window; }
@@ -83,6 +87,7 @@ private:
     TextAlignment alignment_ = taLeftJustify;
     BalloonBitmaps bitmaps_;
     int caption_width_ = 100;
+    int dpi_ = kDesignDpi;
     TColor color_ = clInfoBk;
     HintCorner corner_ = hcUpperRight;
     FontSpec font_{L"MS Sans Serif", -11, clWindowText, kDefaultCharset, 0};

@@ -135,8 +135,9 @@ IntSize CheckBox::CheckSize() const {
     HBITMAP glyph = properties_.Glyph();
     if (glyph && properties_.GlyphCount() > 0 && ::GetObjectW(glyph, sizeof(bm), &bm) && bm.bmHeight > 0)
         return {bm.bmWidth / properties_.GlyphCount(), bm.bmHeight};
+    // The system's square is measured at 96 pixels per inch.
     const SystemCheckMetrics& check = SystemCheck();
-    return {check.size.cx, check.size.cy};
+    return {Scaled(check.size.cx), Scaled(check.size.cy)};
 }
 
 ContainerBorderStyle CheckBox::CheckBorderStyle() {
@@ -164,6 +165,8 @@ void CheckBox::Recalculate() {
     in.multi_line = properties_.MultiLine();
     in.full_focus_rect = properties_.FullFocusRect();
     in.control_width = Width();
+    in.inset = Scaled(in.inset);
+    in.caption_gap = Scaled(in.caption_gap);
     std::wstring caption = ShownCaption();
     if (!caption.empty()) {
         // Measured as the caption will be drawn, in the caption's width.
@@ -194,6 +197,12 @@ void CheckBox::ColorChanged() {
     // The background follows the parent's colour.
     CustomEdit::ColorChanged();
     ShortRefreshContainer(false);
+}
+
+void CheckBox::DpiChanged(int old_dpi) {
+    CustomEdit::DpiChanged(old_dpi);
+    Recalculate();
+    Invalidate();
 }
 
 void CheckBox::EnabledChanged() {
@@ -324,7 +333,7 @@ void CheckBox::InvalidateSquare() {
 }
 
 void CheckBox::Paint(Canvas& canvas) {
-    PainterCanvas surface(canvas);
+    PainterCanvas surface(canvas, Dpi());
     {
         SavedDcState saved(canvas.Handle());
         surface.ExcludeClipRect(ToRect(layout_.square));
@@ -393,7 +402,9 @@ void CheckBox::PaintUltraFlatInterior(PainterCanvas& canvas, RECT interior) {
     CheckBoxState state = State();
     if (state == chkUnchecked) return;
     TColor mark = (visual_ == ckvDisabled || state == chkGrayed) ? clBtnShadow : clBtnText;
-    PaintCheckMark(canvas.Handle(), SystemCheck(), interior.left - 2, interior.top - 2, interior, ColorToRgb(mark));
+    const IntSize size = CheckSize();
+    PaintCheckMark(canvas.Handle(), SystemCheckOfSize({size.width, size.height}), interior.left - 2, interior.top - 2,
+                   interior, ColorToRgb(mark));
 }
 
 void CheckBox::PaintGlyph(PainterCanvas& canvas) {

@@ -97,7 +97,7 @@ public:
     std::wstring ShownCaption() const;
     // The square's border style: the style's, turned up while hot or focused.
     ContainerBorderStyle CheckBorderStyle();
-    // The square's size: the glyph's cell, else the system's check box.
+    // The square's size: the glyph's cell, else the system's check box at the control's density.
     IntSize CheckSize() const;
 
 protected:
@@ -106,6 +106,7 @@ protected:
     bool DrawsBorder() const override { return false; }
     void BoundsChanged() override;
     void FontChanged() override;
+    void DpiChanged(int old_dpi) override;
     void ColorChanged() override;
     void EnabledChanged() override;
     void WindowCreated() override;

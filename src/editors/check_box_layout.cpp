@@ -33,8 +33,8 @@ IntRect TextExtentIn(const IntRect& area, IntSize text, CheckAlignment alignment
 CheckLayout CalcCheckLayout(const CheckLayoutInput& in) {
     CheckLayout out;
     const IntRect c = in.content;
-    out.caption = Inflated(c, -2);
-    IntRect area = in.native ? c : Inflated(c, -2);
+    out.caption = Inflated(c, -in.inset);
+    IntRect area = in.native ? c : Inflated(c, -in.inset);
     IntSize s = in.check;
 
     out.square = area;
@@ -51,11 +51,11 @@ CheckLayout CalcCheckLayout(const CheckLayoutInput& in) {
             case CheckAlignment::Right:
                 out.square.left = area.right - s.width;
                 out.square.right = area.right;
-                out.caption.right = out.square.left - 3;
+                out.caption.right = out.square.left - in.caption_gap;
                 break;
             case CheckAlignment::Left:
                 out.square.right = area.left + s.width;
-                out.caption.left = out.square.right + 3;
+                out.caption.left = out.square.right + in.caption_gap;
                 break;
         }
     } else {

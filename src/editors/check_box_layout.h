@@ -22,6 +22,9 @@ struct CheckLayoutInput {
     bool multi_line = false;
     bool full_focus_rect = false;
     int control_width = 0;
+    // Room around the square and the caption, and between them (2 and 3 at 96 pixels per inch).
+    int inset = 2;
+    int caption_gap = 3;
 };
 
 struct CheckLayout {

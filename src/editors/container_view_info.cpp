@@ -19,6 +19,7 @@ ContainerViewInfo CalculateContainerViewInfo(const ContainerViewInputs& in) {
     ContainerViewInfo v;
     v.bounds = {0, 0, in.width, in.height};
     v.shadow = in.shadow;
+    v.shadow_size = in.shadow ? in.shadow_size : 0;
     if (!in.enabled) {
         v.state = csDisabled;
     } else if (in.designing) {
@@ -35,7 +36,7 @@ ContainerViewInfo CalculateContainerViewInfo(const ContainerViewInputs& in) {
     v.drawn_style = in.border_never_drawn ? cbsNone : kDrawnStyle[v.hot_state][in.border_style];
     v.border_width = kBorderWidth[v.drawn_style];
     int extent = (in.transparent_border || in.hot_track) ? 2 : v.border_width;
-    int shadow = v.shadow ? 3 : 0;
+    const int shadow = v.shadow_size;
     v.border_rect = {extent, extent, in.width - extent - shadow, in.height - extent - shadow};
     v.client_rect = v.border_rect;
     v.edges = in.edges;

@@ -24,6 +24,7 @@ struct ContainerViewInputs {
     bool hot_track = true;
     bool transparent_border = true;
     bool shadow = false;
+    int shadow_size = 3;  // the drop shadow's depth, at the control's density
     Sides edges = sdAll;
     TColor color = clWindow;
     TColor border_color = clWindowFrame;
@@ -39,6 +40,7 @@ struct ContainerViewInfo {
     Sides edges = sdAll;
     int hot_state = 0;  // 0 no hot tracking, 1 tracking, 2 tracking and focused or hot
     bool shadow = false;
+    int shadow_size = 0;  // the drop shadow's depth when there is one
     bool operator==(const ContainerViewInfo&) const = default;
 };
 

@@ -49,6 +49,7 @@ void EditContainer::CalculateViewInfo(bool consider_mouse) {
     in.border_never_drawn = !DrawsBorder();
     in.hot_track = style_.HotTrack();
     in.transparent_border = style_.TransparentBorder();
+    in.shadow_size = Scaled(in.shadow_size);
     in.shadow = style_.Shadow();
     in.edges = style_.Edges();
     in.color = style_.Color();
@@ -95,7 +96,8 @@ void EditContainer::UpdateWindowRegion() {
     Region wanted(ToRect(OuterBorderRect(view_)));
     if (view_.shadow) {
         IntRect s = OuterBorderRect(view_);
-        Region shadow(RECT{s.left + 3, s.top + 3, s.right + 3, s.bottom + 3});
+        const int d = view_.shadow_size;
+        Region shadow(RECT{s.left + d, s.top + d, s.right + d, s.bottom + d});
         wanted.Combine(shadow, RegionOp::Or);
     }
     if (!region_.Handle() || !region_.Equals(wanted)) {
@@ -129,6 +131,19 @@ void EditContainer::StyleChanged() {
 
 void EditContainer::WindowCreated() { ShortRefreshContainer(style_.HotTrack()); }
 void EditContainer::BoundsChanged() { ShortRefreshContainer(style_.HotTrack()); }
+
+// The container's font is its style's.
+void EditContainer::ScaleFont(int new_dpi, int old_dpi) {
+    FontSpec font = style_.Font();
+    font.height = ScaleDpi(font.height, new_dpi, old_dpi);
+    style_.SetFont(font);
+}
+
+void EditContainer::DpiChanged(int old_dpi) {
+    Control::DpiChanged(old_dpi);
+    ShortRefreshContainer(style_.HotTrack());
+    Invalidate();
+}
 
 void EditContainer::EnabledChanged() {
     ShortRefreshContainer(style_.HotTrack());
@@ -208,7 +223,7 @@ LRESULT EditContainer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void EditContainer::Paint(Canvas& canvas) {
-    PainterCanvas surface(canvas);
+    PainterCanvas surface(canvas, Dpi());
     PaintView(surface);
     PaintContent(surface);
 }
@@ -222,10 +237,11 @@ void EditContainer::PaintView(PainterCanvas& canvas) {
     if (view_.edges & sdRight) r.right += w;
     if (view_.edges & sdBottom) r.bottom += w;
     if (view_.shadow) {
-        canvas.FillRect({r.left + 3, r.bottom, r.right, r.bottom + 3}, clBtnShadow);
-        canvas.FillRect({r.right, r.top + 3, r.right + 3, r.bottom + 3}, clBtnShadow);
-        canvas.ExcludeClipRect({r.left, r.bottom, r.right, r.bottom + 3});
-        canvas.ExcludeClipRect({r.right, r.top, r.right + 3, r.bottom + 3});
+        const int d = view_.shadow_size;
+        canvas.FillRect({r.left + d, r.bottom, r.right, r.bottom + d}, clBtnShadow);
+        canvas.FillRect({r.right, r.top + d, r.right + d, r.bottom + d}, clBtnShadow);
+        canvas.ExcludeClipRect({r.left, r.bottom, r.right, r.bottom + d});
+        canvas.ExcludeClipRect({r.right, r.top, r.right + d, r.bottom + d});
     }
     if (!(view_.edges & sdRight)) r.right += w;
     if (!(view_.edges & sdBottom)) r.bottom += w;

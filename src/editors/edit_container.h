@@ -40,6 +40,8 @@ protected:
     void Paint(Canvas& canvas) override;
     bool EraseBackground(HDC) override { return true; }
     void BoundsChanged() override;
+    void ScaleFont(int new_dpi, int old_dpi) override;
+    void DpiChanged(int old_dpi) override;
     void EnabledChanged() override;
     void MouseEnter() override;
     void MouseLeave() override;

@@ -5,6 +5,7 @@
 #include "decor/sides.h"
 #include "runtime/canvas.h"
 #include "runtime/colors.h"
+#include "runtime/dpi.h"
 #include "runtime/handles.h"
 
 namespace census {
@@ -29,12 +30,17 @@ private:
     UniqueRegion handle_;
 };
 
+// Painters draw at the density of the control they paint: sizes (margins,
+// insets) scale with it, lines stay one pixel wide.
 class PainterCanvas {
 public:
-    explicit PainterCanvas(Canvas& canvas) : canvas_(canvas) {}
+    explicit PainterCanvas(Canvas& canvas, int dpi = kDesignDpi) : canvas_(canvas), dpi_(dpi) {}
 
     Canvas& Base() { return canvas_; }
     HDC Handle() const { return canvas_.Handle(); }
+    int Dpi() const { return dpi_; }
+    // A size given for 96 pixels per inch, at the canvas's density.
+    int Scaled(int design_pixels) const { return ScaleDpi(design_pixels, dpi_); }
 
     void SetBrushColor(TColor color) { canvas_.SetBrushColor(color); }
     void FillRect(const RECT& r, TColor color);
@@ -57,6 +63,7 @@ public:
 
 private:
     Canvas& canvas_;
+    int dpi_;
 };
 
 }  // namespace census

@@ -39,9 +39,10 @@ TColor LookAndFeelPainter::ButtonGlyphColor(ButtonState state) const {
     return state == edbsDisabled ? clBtnShadow : clBtnText;
 }
 
-RECT LookAndFeelPainter::ButtonFocusBounds(RECT r) const {
+RECT LookAndFeelPainter::ButtonFocusBounds(RECT r, int dpi) const {
     RECT inner = r;
-    ::InflateRect(&inner, -4, -4);
+    const int inset = ScaleDpi(4, dpi);
+    ::InflateRect(&inner, -inset, -inset);
     return IsEmpty(inner) ? r : inner;
 }
 
@@ -61,7 +62,7 @@ void LookAndFeelPainter::PaintButton(PainterCanvas& canvas, RECT r, const std::w
     canvas.Base().SetFont(font);
     canvas.Base().SetBrushStyle(BrushStyle::Clear);
     if ((r.bottom - r.top) % 2 != 0) --r.bottom;
-    if (r.bottom - r.top < 18) --r.top;
+    if (r.bottom - r.top < canvas.Scaled(18)) --r.top;
     if (state == edbsPressed) ::OffsetRect(&r, ButtonPressedShift(), ButtonPressedShift());
     if (!caption.empty()) DrawButtonCaption(canvas, r, caption, state);
     canvas.Base().SetBrushStyle(BrushStyle::Solid);
@@ -222,9 +223,10 @@ TColor UltraFlatLookAndFeelPainter::ButtonGlyphColor(ButtonState state) const {
     return state == edbsPressed ? clHighlightText : LookAndFeelPainter::ButtonGlyphColor(state);
 }
 
-RECT UltraFlatLookAndFeelPainter::ButtonFocusBounds(RECT r) const {
+RECT UltraFlatLookAndFeelPainter::ButtonFocusBounds(RECT r, int dpi) const {
     RECT inner = r;
-    ::InflateRect(&inner, -3, -3);
+    const int inset = ScaleDpi(3, dpi);
+    ::InflateRect(&inner, -inset, -inset);
     return IsEmpty(inner) ? r : inner;
 }
 
@@ -307,14 +309,14 @@ TColor WinXPLookAndFeelPainter::ButtonGlyphColor(ButtonState state) const {
     return LookAndFeelPainter::ButtonGlyphColor(state);
 }
 
-RECT WinXPLookAndFeelPainter::ButtonFocusBounds(RECT r) const {
+RECT WinXPLookAndFeelPainter::ButtonFocusBounds(RECT r, int dpi) const {
     HTHEME theme = ActiveTheme(ThemeClass::Button);
     RECT content{};
     if (theme && Theme().GetThemeBackgroundContentRect &&
         SUCCEEDED(Theme().GetThemeBackgroundContentRect(theme, nullptr, BP_PUSHBUTTON, PBS_NORMAL, &r, &content))) {
         return content;
     }
-    return LookAndFeelPainter::ButtonFocusBounds(r);
+    return LookAndFeelPainter::ButtonFocusBounds(r, dpi);
 }
 
 void WinXPLookAndFeelPainter::PaintScrollBarPart(PainterCanvas& canvas, bool horizontal, RECT r,

@@ -35,13 +35,15 @@ public:
     virtual TColor ButtonGlyphColor(ButtonState state) const;
     virtual int ButtonCaptionInset() const { return 0; }
     virtual int ButtonPressedShift() const { return 0; }
-    virtual RECT ButtonFocusBounds(RECT r) const;
+    // The focus rectangle inside a button's bounds, its inset scaled to `dpi`.
+    virtual RECT ButtonFocusBounds(RECT r, int dpi) const;
     virtual bool HotTracksButtons() const { return false; }
     virtual void PaintButtonArrow(PainterCanvas& canvas, RECT r, ArrowDirection direction,
                                   ButtonState state) const;
 
     virtual void PaintScrollBarPart(PainterCanvas& canvas, bool horizontal, RECT r, ScrollPart part,
                                     ButtonState state) const {}
+    // At 96 pixels per inch; the scroll bar scales it.
     virtual int ScrollBarMinThumbSize() const { return 8; }
 
     // Single-line text centred in r; embossed when disabled.
@@ -97,7 +99,7 @@ public:
     TColor ButtonFaceColor(ButtonState state) const override;
     TColor ButtonGlyphColor(ButtonState state) const override;
     int ButtonCaptionInset() const override { return 2; }
-    RECT ButtonFocusBounds(RECT r) const override;
+    RECT ButtonFocusBounds(RECT r, int dpi) const override;
     bool HotTracksButtons() const override { return true; }
     void PaintScrollBarPart(PainterCanvas& canvas, bool horizontal, RECT r, ScrollPart part,
                             ButtonState state) const override;
@@ -119,7 +121,7 @@ public:
     TColor ButtonGlyphColor(ButtonState state) const override;
     int ButtonCaptionInset() const override { return 2; }
     int ButtonPressedShift() const override { return 0; }
-    RECT ButtonFocusBounds(RECT r) const override;
+    RECT ButtonFocusBounds(RECT r, int dpi) const override;
     bool HotTracksButtons() const override { return true; }
     void PaintScrollBarPart(PainterCanvas& canvas, bool horizontal, RECT r, ScrollPart part,
                             ButtonState state) const override;

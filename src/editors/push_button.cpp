@@ -143,7 +143,7 @@ void DrawButton(PainterCanvas& canvas, const ButtonDrawing& d) {
     RECT r = d.bounds;
     RECT arrow{};
     if (d.kind == edbkDropDownButton) {
-        arrow = {r.right - PushButton::kArrowWidth, r.top, r.right, r.bottom};
+        arrow = {r.right - canvas.Scaled(PushButton::kArrowWidth), r.top, r.right, r.bottom};
         r.right = arrow.left + 2;
     }
     FontSpec font = d.font;
@@ -181,7 +181,7 @@ void DrawButton(PainterCanvas& canvas, const ButtonDrawing& d) {
         painter.PaintButton(canvas, arrow, std::wstring(), d.state, true, face, font.color);
         painter.PaintButtonArrow(canvas, arrow, adDown, d.state);
     }
-    if (d.focus_rect) canvas.DrawFocusFrame(painter.ButtonFocusBounds(r));
+    if (d.focus_rect) canvas.DrawFocusFrame(painter.ButtonFocusBounds(r, canvas.Dpi()));
 }
 
 // --- the control ----------------------------------------------------------------------
@@ -303,8 +303,9 @@ ButtonDrawing PushButton::Drawing(ButtonState state, bool focus_rect) {
     d.focus_rect = focus_rect;
     d.kind = kind_;
     d.layout = layout_;
-    d.margin = margin_;
-    d.spacing = spacing_;
+    // Given for 96 pixels per inch; -1 (share the room) stays.
+    d.margin = margin_ < 0 ? margin_ : Scaled(margin_);
+    d.spacing = spacing_ < 0 ? spacing_ : Scaled(spacing_);
     d.glyph = glyph_.get();
     d.glyph_cells = num_glyphs_;
     if (OnGetDrawParams) {
@@ -322,7 +323,7 @@ void PushButton::DrawItem(const DRAWITEMSTRUCT& item) {
     MemoryBitmap buffer(w, h, item.hDC);
     {
         Canvas canvas(buffer.Dc());
-        PainterCanvas surface(canvas);
+        PainterCanvas surface(canvas, Dpi());
         DrawButton(surface, Drawing(VisualState(), Focused() && !menu_shown_));
     }
     ::BitBlt(item.hDC, 0, 0, w, h, buffer.Dc(), 0, 0, SRCCOPY);
@@ -401,7 +402,7 @@ bool PushButton::DialogKey(WPARAM key) {
 bool PushButton::PressOpensMenu(LPARAM lp) const {
     if (!drop_down_menu_) return false;
     if (kind_ == edbkDropDown) return true;
-    return kind_ == edbkDropDownButton && GET_X_LPARAM(lp) >= Width() - kArrowWidth;
+    return kind_ == edbkDropDownButton && GET_X_LPARAM(lp) >= Width() - Scaled(kArrowWidth);
 }
 
 void PushButton::ShowDropDownMenu() {

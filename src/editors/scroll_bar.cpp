@@ -11,7 +11,7 @@ namespace {
 
 constexpr UINT_PTR kRepeatTimerId = 1;
 // How far the cursor may stray from a bar while dragging its thumb before the
-// position snaps back: along the bar and across it.
+// position snaps back: along the bar and across it (at 96 pixels per inch).
 constexpr int kTrackSlackAlong = 34;
 constexpr int kTrackSlackAcross = 136;
 
@@ -19,7 +19,7 @@ constexpr int kTrackSlackAcross = 136;
 }  // namespace
 
 ScrollBar::ScrollBar() {
-    SetBounds(0, 0, 121, ::GetSystemMetrics(SM_CYHSCROLL));
+    SetBounds(0, 0, 121, SystemMetricForDpi(SM_CYHSCROLL, Dpi()));
     look_and_feel_.AddListener(this);
     theme_notificator_ = std::make_unique<ThemeChangedNotificator>([this] {
         UpdateMinThumbSize();
@@ -47,14 +47,14 @@ ScrollBarMetrics ScrollBar::Metrics() const {
     m.horizontal = kind_ == ScrollBarKind::Horizontal;
     m.width = Width();
     m.height = Height();
-    m.arrow_size = ::GetSystemMetrics(m.horizontal ? SM_CYHSCROLL : SM_CXVSCROLL);
-    m.fixed_thumb = ::GetSystemMetrics(m.horizontal ? SM_CXHTHUMB : SM_CYVTHUMB);
+    m.arrow_size = SystemMetricForDpi(m.horizontal ? SM_CYHSCROLL : SM_CXVSCROLL, Dpi());
+    m.fixed_thumb = SystemMetricForDpi(m.horizontal ? SM_CXHTHUMB : SM_CYVTHUMB, Dpi());
     m.min_thumb = min_thumb_;
     m.enabled = Enabled();
     return m;
 }
 
-void ScrollBar::UpdateMinThumbSize() { min_thumb_ = Painter().ScrollBarMinThumbSize(); }
+void ScrollBar::UpdateMinThumbSize() { min_thumb_ = Scaled(Painter().ScrollBarMinThumbSize()); }
 
 void ScrollBar::RecalculateLayout() { layout_ = LayoutScrollBar(Metrics(), range_); }
 
@@ -134,7 +134,7 @@ void ScrollBar::Paint(Canvas& screen) {
     }
     {
         Canvas canvas(buffer_->Dc());
-        PainterCanvas surface(canvas);
+        PainterCanvas surface(canvas, Dpi());
         const LookAndFeelPainter& painter = Painter();
         const bool horizontal = kind_ == ScrollBarKind::Horizontal;
         if (layout_.thumb.Empty()) {
@@ -165,6 +165,13 @@ void ScrollBar::PaintNow() {
 
 void ScrollBar::BoundsChanged() {
     if (Width() > 0 && Height() > 0) RecalculateLayout();
+    Invalidate();
+}
+
+void ScrollBar::DpiChanged(int old_dpi) {
+    Control::DpiChanged(old_dpi);
+    UpdateMinThumbSize();
+    RecalculateLayout();
     Invalidate();
 }
 
@@ -269,9 +276,9 @@ void ScrollBar::DragThumb(int x, int y) {
     const bool horizontal = kind_ == ScrollBarKind::Horizontal;
     RECT area{0, 0, Width(), Height()};
     if (horizontal) {
-        ::InflateRect(&area, kTrackSlackAlong, kTrackSlackAcross);
+        ::InflateRect(&area, Scaled(kTrackSlackAlong), Scaled(kTrackSlackAcross));
     } else {
-        ::InflateRect(&area, kTrackSlackAcross, kTrackSlackAlong);
+        ::InflateRect(&area, Scaled(kTrackSlackAcross), Scaled(kTrackSlackAlong));
     }
     if (!unlimited_tracking_ && !::PtInRect(&area, POINT{x, y})) {
         SetPosition(drag_start_position_);

@@ -70,6 +70,7 @@ protected:
     void Paint(Canvas& canvas) override;
     bool EraseBackground(HDC) override { return true; }
     void BoundsChanged() override;
+    void DpiChanged(int old_dpi) override;
     void EnabledChanged() override;
     void VisibleChanged() override;
     void MouseDown(MouseButton button, unsigned shift, int x, int y) override;

@@ -4,6 +4,8 @@
 #include "runtime/canvas.h"
 
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace census {
@@ -77,6 +79,27 @@ SystemCheckMetrics FromMenuCheck() {
     return m;
 }
 
+// The system's mark taken to another size pixel by pixel, each pixel from the
+// one under its centre: the same shape at every size, its lines thickened in
+// whole pixels, never blurred.
+SystemCheckMetrics ScaledCheck(const SystemCheckMetrics& system, SIZE size) {
+    SystemCheckMetrics m;
+    const int w = size.cx, h = size.cy, w0 = system.size.cx, h0 = system.size.cy;
+    if (w <= 0 || h <= 0 || w0 <= 0 || h0 <= 0 || !system.mask) return m;
+    MemoryBitmap drawn(w0, h0);
+    drawn.Fill(clWhite);
+    PaintCheckMark(drawn.Dc(), system, 0, 0, {0, 0, w0, h0}, RGB(0, 0, 0));
+    std::vector<bool> black(static_cast<size_t>(w0) * h0);
+    for (int y = 0; y < h0; ++y)
+        for (int x = 0; x < w0; ++x) black[static_cast<size_t>(y) * w0 + x] = (drawn.PixelAt(x, y) & 0xFFFFFF) == 0;
+    m.size = size;
+    m.mask = MakeMask(w, h, [&](int x, int y) {
+        const int sx = (2 * x + 1) * w0 / (2 * w), sy = (2 * y + 1) * h0 / (2 * h);
+        return black[static_cast<size_t>(sy) * w0 + sx];
+    });
+    return m;
+}
+
 }  // namespace
 
 SystemCheckMetrics MeasureSystemCheck(HBITMAP checkboxes) {
@@ -91,6 +114,15 @@ const SystemCheckMetrics& SystemCheck() {
         return MeasureSystemCheck(checkboxes.get());
     }();
     return metrics;
+}
+
+const SystemCheckMetrics& SystemCheckOfSize(SIZE size) {
+    const SystemCheckMetrics& system = SystemCheck();
+    if (size.cx == system.size.cx && size.cy == system.size.cy) return system;
+    static std::map<std::pair<int, int>, SystemCheckMetrics> drawn;
+    auto [it, added] = drawn.try_emplace({size.cx, size.cy});
+    if (added) it->second = ScaledCheck(system, size);
+    return it->second;
 }
 
 void PaintCheckMark(HDC dc, const SystemCheckMetrics& check, int x, int y, const RECT& clip, COLORREF color) {

@@ -21,6 +21,12 @@ struct SystemCheckMetrics {
 // Measured on first use and kept for the process's life.
 const SystemCheckMetrics& SystemCheck();
 
+// The mark for a square of `size` (the system's scaled to a density): the
+// system's own where the sizes agree; else that mark taken to the size pixel
+// by pixel, so it keeps its shape and its edges stay sharp. Kept for the
+// process's life, one per size asked for.
+const SystemCheckMetrics& SystemCheckOfSize(SIZE size);
+
 // Measures a given check-box bitmap; null (or one too small to hold the
 // grid) gives the menu check mark at the system's menu-check size.
 SystemCheckMetrics MeasureSystemCheck(HBITMAP checkboxes);

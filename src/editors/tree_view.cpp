@@ -75,6 +75,12 @@ void TreeView::WindowCreated() {
     if (images_) TreeView_SetImageList(h, images_, TVSIL_NORMAL);
 }
 
+// The indent is a size like the tree's bounds.
+void TreeView::DpiChanged(int old_dpi) {
+    Control::DpiChanged(old_dpi);
+    SetIndent(ScaleDpi(indent_, Dpi(), old_dpi));
+}
+
 void TreeView::ColorChanged() {
     Control::ColorChanged();
     if (HandleAllocated()) TreeView_SetBkColor(Window(), ColorToRgb(Color()));

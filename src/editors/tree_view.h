@@ -104,6 +104,7 @@ protected:
     void FillCreateParams(CreateParams& params) override;
     void WindowCreated() override;
     void ColorChanged() override;
+    void DpiChanged(int old_dpi) override;
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     // TVN_ITEMEXPANDING: false refuses the expansion.

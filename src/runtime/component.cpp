@@ -37,6 +37,7 @@ void Component::BeginLoading() {
 }
 
 void Component::EndLoading() {
+    if (loading_) StoredValuesRead();
     for (auto& c : components_) c->EndLoading();
     if (loading_) {
         loading_ = false;

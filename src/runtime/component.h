@@ -39,11 +39,19 @@ public:
     bool Loading() const { return loading_; }
     bool Destroying() const { return destroying_; }
     // Marks this component and every owned one as loading / loaded; EndLoading
-    // calls Loaded() on each, owned components first.
+    // calls StoredValuesRead() and then Loaded() on each, owned components first
+    // for Loaded() but after their owner for StoredValuesRead().
     void BeginLoading();
     void EndLoading();
 
+    // A component without a window of its own whose owner was scaled to
+    // another density scales its sizes and fonts here (controls scale
+    // through their parent instead).
+    virtual void ScaleComponent(int new_dpi, int old_dpi) {}
+
 protected:
+    // When every stored value is in place, before any component's Loaded().
+    virtual void StoredValuesRead() {}
     virtual void Loaded() {}
     // Called on the owner-side destructor path, before members go.
     void MarkDestroying() { destroying_ = true; }

@@ -24,6 +24,7 @@
 #include "runtime/canvas.h"
 #include "runtime/colors.h"
 #include "runtime/component.h"
+#include "runtime/dpi.h"
 #include "runtime/font.h"
 #include "runtime/handles.h"
 #include "runtime/private_messages.h"
@@ -74,6 +75,17 @@ public:
     RECT ClientRect();
     POINT ScreenToClient(POINT p);
     POINT ClientToScreen(POINT p);
+
+    // --- Pixels per inch ---------------------------------------------------------
+    // The density the control's bounds, font and own geometry are for: the
+    // design's 96 until its form scales itself to the screen.
+    int Dpi() const { return dpi_; }
+    // A size given for 96 pixels per inch, at the control's density.
+    int Scaled(int design_pixels) const { return ScaleDpi(design_pixels, dpi_); }
+    // Scales this control and its children from their density to `dpi`:
+    // positions and sizes (by their edges, so neighbours stay neighbours),
+    // the font the control was given, and the geometry of its own.
+    void ScaleToDpi(int dpi);
 
     // --- State and appearance -------------------------------------------------
     bool Visible() const { return visible_; }
@@ -178,6 +190,15 @@ protected:
     virtual bool EraseBackground(HDC dc);
 
     virtual void BoundsChanged() {}
+    // Scaling (ScaleToDpi), children first: the bounds, the font the control
+    // was given (not one it follows from its parent), then DpiChanged, where a
+    // control recomputes geometry of its own from Dpi().
+    virtual void ScaleBounds(int new_dpi, int old_dpi);
+    virtual void ScaleFont(int new_dpi, int old_dpi);
+    virtual void DpiChanged(int old_dpi) {}
+    // For a control whose sizes and font come already scaled from elsewhere
+    // (a hint window from its settings): the density its own geometry is for.
+    void AdoptDpi(int dpi) { dpi_ = dpi; }
     virtual void FontChanged();
     virtual void ColorChanged();
     virtual void TextChanged();
@@ -236,6 +257,7 @@ private:
     Control* parent_ = nullptr;
     std::vector<Control*> children_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    int dpi_ = kDesignDpi;
     bool visible_ = true;
     bool enabled_ = true;
     TColor color_ = clBtnFace;

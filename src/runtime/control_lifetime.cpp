@@ -28,6 +28,8 @@ void Control::SetParent(Control* parent) {
     parent_ = parent;
     if (!parent_) return;
     parent_->children_.push_back(this);
+    // Sizes are given at the design's density; a parent scaled to another takes its children along.
+    if (dpi_ != parent_->dpi_) ScaleToDpi(parent_->dpi_);
     if (parent_font_) ParentFontChanged();
     if (parent_color_) ParentColorChanged();
     if (parent_->HandleAllocated()) CreateHandle();

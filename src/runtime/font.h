@@ -28,6 +28,8 @@ struct FontSpec {
 LOGFONTW LogFontFor(const FontSpec& font);
 
 // A new GDI font for the description (colour is not part of a GDI font).
+// Where the face is a bitmap font without the size asked for, an outline
+// font of its design (or the nearest one of its family) is made instead.
 UniqueFont CreateFontFor(const FontSpec& font);
 
 // Reads back a GDI font's description (name, height, charset, style).

@@ -6,6 +6,14 @@
 
 namespace census {
 
+namespace {
+
+// WM_GETDPISCALEDSIZE, sent from Windows 10 1703 on (the headers for older
+// targets leave it out).
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+
+}  // namespace
+
 Form::Form() {
     SetVisible(false);
     SetParentColor(false);
@@ -20,11 +28,43 @@ Form::~Form() {
 void Form::SetClientSize(int width, int height) {
     client_width_ = width;
     client_height_ = height;
-    RECT r{0, 0, width, height};
+    const SIZE outer = WindowSizeFor(width, height, Dpi());
+    SetBounds(Left(), Top(), outer.cx, outer.cy);
+}
+
+SIZE Form::WindowSizeFor(int client_width, int client_height, int dpi) {
+    RECT r{0, 0, client_width, client_height};
     CreateParams params;
     FillCreateParams(params);
-    ::AdjustWindowRectEx(&r, params.style, FALSE, params.ex_style);
-    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+    AdjustWindowRectForDpi(r, params.style, params.ex_style, dpi);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// --- pixels per inch --------------------------------------------------------------
+
+void Form::StoredValuesRead() {
+    Control::StoredValuesRead();
+    ScaleToDpi(ScreenDpi());
+}
+
+// A form keeps its place on the screen; its client area is what scales.
+void Form::ScaleBounds(int new_dpi, int old_dpi) {
+    SetClientSize(ScaleDpi(client_width_, new_dpi, old_dpi), ScaleDpi(client_height_, new_dpi, old_dpi));
+}
+
+void Form::DpiChanged(int old_dpi) {
+    Control::DpiChanged(old_dpi);
+    // Settings components (the hints') scale with the form that owns them.
+    for (size_t i = 0; i < ComponentCount(); ++i) {
+        Component& component = ComponentAt(i);
+        if (!dynamic_cast<Control*>(&component)) component.ScaleComponent(Dpi(), old_dpi);
+    }
+}
+
+void Form::MovedToDpi(int dpi, const RECT& suggested) {
+    ScaleToDpi(dpi);
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::FillCreateParams(CreateParams& params) {
@@ -45,8 +85,12 @@ void Form::FillCreateParams(CreateParams& params) {
 
 void Form::CreateWindowHandle(const CreateParams& params) {
     Control::CreateWindowHandle(params);
+    if (!HandleAllocated()) return;
+    // Made on a monitor of another density than the screen's: the children,
+    // made after this, are made at the monitor's.
+    ScaleToDpi(WindowDpi(Handle()));
     // The caption bar's height depends on the system: the client size is what counts.
-    if (HandleAllocated() && client_width_ > 0) SetClientSize(client_width_, client_height_);
+    if (client_width_ > 0) SetClientSize(client_width_, client_height_);
 }
 
 void Form::CenterOnScreen() {
@@ -189,6 +233,17 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_GETMINMAXINFO:
             break;
+        case kGetDpiScaledSize: {
+            // The size the form will take at the new density, so that the
+            // rectangle WM_DPICHANGED suggests is exactly that.
+            const int dpi = static_cast<int>(wp);
+            auto* size = reinterpret_cast<SIZE*>(lp);
+            *size = WindowSizeFor(ScaleDpi(client_width_, dpi, Dpi()), ScaleDpi(client_height_, dpi, Dpi()), dpi);
+            return TRUE;
+        }
+        case WM_DPICHANGED:
+            MovedToDpi(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         default:
             break;
     }

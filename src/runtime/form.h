@@ -10,6 +10,11 @@
 // CM_DIALOGKEY: the focused or default button clicks on Enter, a cancel
 // button on Escape. Native buttons ignore Enter, so this is the only way a
 // keyboard user clicks with it.
+//
+// Pixels per inch: a form is laid out for 96. Once its stored values are
+// read it scales itself to the screen's density, and again to its monitor's
+// when its window is made on one of another density or is moved to one
+// (WM_DPICHANGED, where it takes the size and place the system suggests).
 #pragma once
 
 #include "runtime/control.h"
@@ -51,6 +56,9 @@ public:
     bool PreTranslateKey(const MSG& msg);
 
 protected:
+    void StoredValuesRead() override;
+    void ScaleBounds(int new_dpi, int old_dpi) override;
+    void DpiChanged(int old_dpi) override;
     void FillCreateParams(CreateParams& params) override;
     void CreateWindowHandle(const CreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -65,6 +73,9 @@ private:
     static void TellFocusChanged(Control& root, Control* focused);
     void CollectTabControls(Control& root, std::vector<Control*>& out);
     void CenterOnScreen();
+    // The outer size for a client size, with the frame at `dpi`.
+    SIZE WindowSizeFor(int client_width, int client_height, int dpi);
+    void MovedToDpi(int dpi, const RECT& suggested);
 
     BorderStyle border_style_ = BorderStyle::Sizeable;
     bool minimize_box_ = true;

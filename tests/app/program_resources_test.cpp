@@ -28,6 +28,7 @@ constexpr Program kPrograms[] = {
 constexpr wchar_t kPrefixes[] =
     L"xmlns:a='urn:schemas-microsoft-com:asm.v1' xmlns:c='urn:schemas-microsoft-com:compatibility.v1' "
     L"xmlns:v3='urn:schemas-microsoft-com:asm.v3' "
+    L"xmlns:w05='http://schemas.microsoft.com/SMI/2005/WindowsSettings' "
     L"xmlns:w16='http://schemas.microsoft.com/SMI/2016/WindowsSettings'";
 
 std::string ToUtf8(const std::wstring& text) {
@@ -37,7 +38,7 @@ std::string ToUtf8(const std::wstring& text) {
     return bytes;
 }
 
-TEST(ProgramResources, EachProgramDeclaresItsControlsSystemsAndLongPaths) {
+TEST(ProgramResources, EachProgramDeclaresItsControlsSystemsScalingAndLongPaths) {
     ASSERT_NE("", ToUtf8(testing::XmlDocument("<assembly><a></assembly>", kPrefixes).Error())) << "the parser judges";
     for (const Program& program : kPrograms) {
         SCOPED_TRACE(ToUtf8(program.file));
@@ -65,8 +66,11 @@ TEST(ProgramResources, EachProgramDeclaresItsControlsSystemsAndLongPaths) {
         EXPECT_EQ(seven_to_eleven, std::set<std::wstring>(systems.begin(), systems.end()));
         EXPECT_EQ(seven_to_eleven.size(), systems.size());
 
-        EXPECT_EQ(std::vector<std::wstring>{L"true"},
-                  xml.Select(L"/a:assembly/v3:application/v3:windowsSettings/w16:longPathAware"));
+        const std::wstring settings = L"/a:assembly/v3:application/v3:windowsSettings/";
+        EXPECT_EQ(std::vector<std::wstring>{L"true"}, xml.Select(settings + L"w16:longPathAware"));
+        // Per monitor (version 2 where there is one); Windows before 10 1607 reads the older setting.
+        EXPECT_EQ(std::vector<std::wstring>{L"PerMonitorV2, PerMonitor"}, xml.Select(settings + L"w16:dpiAwareness"));
+        EXPECT_EQ(std::vector<std::wstring>{L"true/pm"}, xml.Select(settings + L"w05:dpiAware"));
     }
 }
 

@@ -83,6 +83,24 @@ TEST(BalloonShape, TailJoinAndTextPerCorner) {
     }
 }
 
+TEST(BalloonShape, AtADenserScreenTheSizesScaleAndTheOutlinesStayOnePixel) {
+    EXPECT_EQ(BalloonMetrics{}, BalloonMetricsAt(96));
+    const BalloonMetrics m = BalloonMetricsAt(144);
+    // 55, 20, 28, 10, 30, 2, 4 and 10 at 96; halves round away from zero.
+    EXPECT_EQ((BalloonMetrics{83, 30, 42, 15, 45, 3, 6, 15}), m);
+    EXPECT_EQ(83, BalloonWidth(50, m));
+    const BalloonRect body = BalloonBody(180, 90, hcUpperRight, true, false, m);
+    EXPECT_EQ((BalloonRect{0, 0, 180, 60}), body);
+    const BalloonShape s = ShapeBalloon(body, 90, hcUpperRight, true, false, 3, m);
+    using P = BalloonPoint;
+    // The tail stands on the body's edge (one pixel in) and reaches one pixel above the window's foot.
+    EXPECT_EQ((std::array<P, 3>{P{15, 58}, P{15, 88}, P{45, 58}}), s.tail);
+    // The join opens the outline from the tail's one side to its other, a line two pixels high.
+    EXPECT_EQ((BalloonRect{15, 57, 46, 59}), s.join);
+    EXPECT_EQ((BalloonRect{6, 6, 174, 54}), s.text);
+    EXPECT_EQ((BalloonRect{-3, -45, 103, 23}), BalloonFrame({0, 0, 100, 20}, hcLowerRight, true, false, std::nullopt, m));
+}
+
 TEST(BalloonShape, ShadowTakesTwoPixelsAndThrowsTailShadowsExceptLowerRight) {
     EXPECT_EQ((BalloonRect{0, 0, 118, 40}), BalloonBody(120, 60, hcUpperRight, true, true));
     EXPECT_EQ((BalloonRect{0, 20, 118, 58}), BalloonBody(120, 60, hcLowerLeft, true, true));

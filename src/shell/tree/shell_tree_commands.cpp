@@ -392,7 +392,8 @@ bool ShellTree::SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
             if (item->CtlType != ODT_MENU || item->itemID == 0 || item->itemID > entries.size()) return false;
             const SIZE text = MenuTextSize(ShownName(entries[item->itemID - 1].name));
-            item->itemWidth = static_cast<UINT>(text.cx + 32);
+            // The icon between two gaps of half its width, then the name.
+            item->itemWidth = static_cast<UINT>(text.cx + 2 * ::GetSystemMetrics(SM_CXSMICON));
             item->itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CYMENU) + 2);
             result = TRUE;
             return true;
@@ -453,9 +454,11 @@ void ShellTree::DrawSendToItem(const DRAWITEMSTRUCT& item) {
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     const std::wstring name = ShownName(entries[static_cast<std::size_t>(index)].name);
-    ::TextOutW(item.hDC, item.rcItem.left + 32, item.rcItem.top + 2, name.c_str(), static_cast<int>(name.size()));
+    // Menus and the system's icons are at the screen's density: the gaps follow the icons' size.
+    const int icon = ::GetSystemMetrics(SM_CXSMICON);
+    ::TextOutW(item.hDC, item.rcItem.left + 2 * icon, item.rcItem.top + 2, name.c_str(), static_cast<int>(name.size()));
     if (ImageList() && entries[static_cast<std::size_t>(index)].icon >= 0)
-        ImageList_Draw(ImageList(), entries[static_cast<std::size_t>(index)].icon, item.hDC, item.rcItem.left + 8,
+        ImageList_Draw(ImageList(), entries[static_cast<std::size_t>(index)].icon, item.hDC, item.rcItem.left + icon / 2,
                        item.rcItem.top + 2, ILD_TRANSPARENT);
 }
 

@@ -21,6 +21,7 @@ namespace census {
 namespace {
 
 constexpr DWORD kScrollInterval = 100;
+// At 96 pixels per inch.
 constexpr int kHorizontalScrollZone = 26;
 constexpr int kVerticalScrollZone = 20;
 constexpr DWORD kAllEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
@@ -465,10 +466,11 @@ void ShellTree::DragAutoScroll(POINT point) {
             ::SendMessageW(Handle(), message, code, 0);
             drag_.hover_start = now;
         };
-        if (point.x < kHorizontalScrollZone) scroll(SB_HORZ, WM_HSCROLL, SB_LINELEFT);
-        else if (point.x > client.right - kHorizontalScrollZone) scroll(SB_HORZ, WM_HSCROLL, SB_LINERIGHT);
-        if (point.y < kVerticalScrollZone) scroll(SB_VERT, WM_VSCROLL, SB_LINEUP);
-        else if (point.y > client.bottom - kVerticalScrollZone) scroll(SB_VERT, WM_VSCROLL, SB_LINEDOWN);
+        const int zone_x = Scaled(kHorizontalScrollZone), zone_y = Scaled(kVerticalScrollZone);
+        if (point.x < zone_x) scroll(SB_HORZ, WM_HSCROLL, SB_LINELEFT);
+        else if (point.x > client.right - zone_x) scroll(SB_HORZ, WM_HSCROLL, SB_LINERIGHT);
+        if (point.y < zone_y) scroll(SB_VERT, WM_VSCROLL, SB_LINEUP);
+        else if (point.y > client.bottom - zone_y) scroll(SB_VERT, WM_VSCROLL, SB_LINEDOWN);
         drag_.last_scroll = now;
     }
     const HoverSettings& hover = Hover();

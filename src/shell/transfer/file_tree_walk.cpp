@@ -174,14 +174,12 @@ Failure CopyFolder(const FolderJob& job, std::vector<FolderJob>& queue, Journal&
     const EntryCheck check = CheckEntry(job.source, job.expected, job.attributes);
     if (check.kind == EntryKind::Link) return CopyLinkRead({job.source, job.expected, true}, job.target, journal, read);
     if (check.kind != EntryKind::Plain) return FailureOfCheck(check, job.source);
-    CopiedSources::Entry entry{job.source, job.expected, true};
-    if (read && !StateOfEntry(job.source, entry.state)) return FailureOf(::GetLastError(), job.source);
     if (!::CreateDirectoryW(ExtendedPath(job.target).c_str(), nullptr)) return FailureOf(::GetLastError(), job.target);
     journal.Made(job.target, true);
     // A read-only folder still takes new entries on the platform.
     if (job.attributes & kKeptAttributes)
         ::SetFileAttributesW(ExtendedPath(job.target).c_str(), job.attributes & kKeptAttributes);
-    if (read) read->Read(std::move(entry));
+    if (read) read->Read({job.source, job.expected, true});
     Failure failed;
     const DWORD error = ForEachEntry(job.source, [&](const WIN32_FIND_DATAW& found) {
         const std::wstring source = JoinPath(job.source, found.cFileName), target = JoinPath(job.target, found.cFileName);
@@ -270,10 +268,10 @@ std::wstring FirstEntryIn(const std::wstring& folder) {
     return first;
 }
 
-// Removes one entry a move copied, through a handle on the entry itself,
-// while it is what was read. A file is opened so that no one else may write
-// to it: it cannot change between the check and its removal. A folder goes
-// only once empty; what is still in it came after its copy.
+// Removes one entry a move copied, through a handle on the entry itself. A
+// file goes only while it is as it was read, and is opened so that no one
+// else may write to it: it cannot change between the check and its removal.
+// A folder goes only once empty; what is still in it came after its copy.
 Failure RemoveIfUnchanged(const CopiedSources::Entry& entry) {
     UniqueFileHandle h(::CreateFileW(ExtendedPath(entry.path).c_str(),
                                      DELETE | FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES,
@@ -286,10 +284,11 @@ Failure RemoveIfUnchanged(const CopiedSources::Entry& entry) {
     }
     const std::wstring final_path = FinalPathOf(h.get());
     if (final_path.empty() || !SameName(final_path, entry.expected)) return Because(StayReason::Link, entry.path);
-    EntryState now;
-    if (!StateOf(h.get(), now)) return FailureOf(::GetLastError(), entry.path);
-    if (entry.folder ? !(now.identity == entry.state.identity) : !(now == entry.state))
-        return Because(entry.folder ? StayReason::Added : StayReason::Changed, entry.path);
+    if (!entry.folder) {
+        EntryState now;
+        if (!StateOf(h.get(), now)) return FailureOf(::GetLastError(), entry.path);
+        if (!(now == entry.state)) return Because(StayReason::Changed, entry.path);
+    }
     Failure failed = DeleteThrough(h.get(), entry.path);
     h.reset();
     if (!entry.folder || (failed && failed.reason != StayReason::Failed)) return failed;
@@ -369,14 +368,13 @@ void Measure(const std::wstring& path, std::uint64_t& files, std::uint64_t& byte
 }
 
 bool StateOf(HANDLE handle, EntryState& state) {
-    BY_HANDLE_FILE_INFORMATION info{};
     FILE_BASIC_INFO basic{};
-    if (!::GetFileInformationByHandle(handle, &info) ||
-        !::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)))
+    FILE_STANDARD_INFO standard{};
+    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)) ||
+        !::GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard)))
         return false;
-    state.identity.volume = info.dwVolumeSerialNumber;
-    state.identity.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    state.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    state.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+    state.created = basic.CreationTime.QuadPart;
     state.written = basic.LastWriteTime.QuadPart;
     state.changed = basic.ChangeTime.QuadPart;
     return true;

@@ -4,7 +4,6 @@
 // themselves. None of them shows anything; all may run on any thread.
 #pragma once
 
-#include "shell/transfer/file_identity.h"
 #include "shell/transfer/file_operations.h"
 
 #include <windows.h>
@@ -59,14 +58,15 @@ private:
     bool cancelled_ = false;
 };
 
-// What tells an entry from one changed since: which entry it is, its size
-// and when its content and its metadata were last changed.
+// What tells a file from one changed or put in its place since: its size,
+// when it was made, and when its content and its metadata last changed. (Its
+// identity would add little to these, and some platforms answer a question
+// for it with a query of the whole volume, file after file.)
 struct EntryState {
-    FileIdentity identity;
     std::uint64_t size = 0;
-    std::int64_t written = 0, changed = 0;
+    std::int64_t created = 0, written = 0, changed = 0;
     bool operator==(const EntryState& other) const {
-        return identity == other.identity && size == other.size && written == other.written && changed == other.changed;
+        return size == other.size && created == other.created && written == other.written && changed == other.changed;
     }
 };
 
@@ -75,13 +75,16 @@ bool StateOf(HANDLE handle, EntryState& state);
 
 // The source entries a copy read, each as it was when it was read, in the
 // order they were read (a folder before what it holds). A move removes
-// these and nothing else, and each only while it is unchanged: whatever
-// appeared or changed in the source after its copy stays where it is.
+// these and nothing else, each file only while it is unchanged and each
+// folder only once empty: whatever appeared or changed in the source after
+// its copy stays where it is. (A folder's times change as its entries go,
+// on some platforms even the time it was made; that it is empty is what
+// makes its removal safe.)
 class CopiedSources {
 public:
     struct Entry {
         std::wstring path, expected;  // the entry and its expected final path
-        bool folder;                  // a folder entered: removed only once empty, compared by identity
+        bool folder;                  // a folder entered: removed only once empty
         EntryState state;
     };
     void Read(Entry entry) { read_.push_back(std::move(entry)); }
@@ -114,10 +117,10 @@ Failure FirstAwkwardEntry(const std::wstring& path, bool specials, Meter* meter 
 // is progress (a delete), not the tail of a copy already counted (a move).
 Failure RemoveTree(const std::wstring& path, Meter& meter, bool counted);
 
-// Removes what a move copied, newest first, each entry only while it is
-// what was read (not a link since, the same file, unchanged) and a folder
-// only once empty; goes on past what must stay. The first reason something
-// stayed, or none when every entry is gone.
+// Removes what a move copied, newest first: each entry only while it is
+// itself (not a link put in its place), each file only while unchanged since
+// it was read, each folder only once empty; goes on past what must stay. The
+// first reason something stayed, or none when every entry is gone.
 Failure RemoveCopied(const CopiedSources& read, Meter& meter);
 
 // The path's expected final path: its parent's final path and its name.

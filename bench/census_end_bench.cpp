@@ -17,6 +17,7 @@
 // "close" measures only the close 0.5 s into the census.
 #include "app/main_form.h"
 #include "bare_walk.h"
+#include "cached_tree.h"
 #include "runtime/application.h"
 #include "runtime/handles.h"
 #include "runtime/string_list.h"
@@ -42,38 +43,9 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from, Clock::time_point to) { return std::chrono::duration<double>(to - from).count(); }
 
-std::wstring CacheFolder(long files) {
-    wchar_t temp[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"census-last-block-" + std::to_wstring(files);
-}
-
+using bench::CacheFolder;
+using bench::CachedTree;
 using bench::RemoveTree;
-
-// Folders of 100 files, 100 folders to a group: root\gA\dB\fileC.dat.
-std::wstring CachedTree(long files) {
-    const std::wstring root = CacheFolder(files);
-    const std::wstring marker = root + L".complete";
-    if (::GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) return root;
-    RemoveTree(root);
-    std::printf("making %ld files under the temporary folder (once)...\n", files);
-    std::fflush(stdout);
-    auto begin = Clock::now();
-    ::CreateDirectoryW(root.c_str(), nullptr);
-    for (long made = 0, folder = 0; made < files; ++folder) {
-        std::wstring group = root + L"\\g" + std::to_wstring(folder / 100);
-        if (folder % 100 == 0) ::CreateDirectoryW(group.c_str(), nullptr);
-        std::wstring dir = group + L"\\d" + std::to_wstring(folder % 100);
-        ::CreateDirectoryW(dir.c_str(), nullptr);
-        for (int f = 0; f < 100 && made < files; ++f, ++made) {
-            std::wstring file = dir + L"\\file" + std::to_wstring(f) + L".dat";
-            UniqueFileHandle h(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        }
-    }
-    UniqueFileHandle done(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    std::printf("  made in %.0f s\n", Seconds(begin, Clock::now()));
-    return root;
-}
 
 // The window, told when the walk handles its last entry.
 class TimedForm : public TForm1 {

@@ -1,49 +1,114 @@
 #include "app/census_pacer.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 namespace census {
 
-std::uint64_t CensusPacer::IntervalFor(std::uint64_t cost_ms) {
-    return std::clamp<std::uint64_t>(kWaitPerCost * cost_ms, kInterval, kMaxInterval);
+void CensusPacer::RecentMiddle::Add(double value, double lines) {
+    values_[next_] = value;
+    lines_[next_] = lines;
+    next_ = (next_ + 1) % values_.size();
+    count_ = std::min(count_ + 1, values_.size());
 }
 
-std::size_t CensusPacer::BlockLimitFor(std::size_t shown, double show_ms) {
-    if (shown < kMeasuredBlock || show_ms <= 0) return static_cast<std::size_t>(-1);
-    return std::max(kMeasuredBlock, static_cast<std::size_t>(kBlockBudget * static_cast<double>(shown) / show_ms));
+double CensusPacer::RecentMiddle::Middle(double lines, bool grows) const {
+    if (count_ == 0) return 0;
+    std::array<double, kRecentBlocks> now{};
+    for (std::size_t i = 0; i < count_; ++i) now[i] = values_[i] * (grows ? Growth(lines_[i], lines) : 1.0);
+    const auto middle = now.begin() + static_cast<std::ptrdiff_t>(count_ / 2);
+    std::nth_element(now.begin(), middle, now.begin() + static_cast<std::ptrdiff_t>(count_));
+    return *middle;
+}
+
+double CensusPacer::IntervalFor(double cost_ms) {
+    return std::clamp(kWaitPerCost * cost_ms, kInterval, kMaxInterval);
 }
 
 void CensusPacer::Start() {
-    last_ = 0;
-    interval_ = kInterval;
-    block_limit_ = static_cast<std::size_t>(-1);
+    lines_end_ = paint_end_ = messages_end_ = last_probe_ = kNever;
+    last_lines_cost_ = 0;
+    shown_ = 0;
+    append_fixed_.Clear();
+    paint_cost_ = 0;
+    painted_at_ = 0;
+    messages_interval_ = kInterval;
+    unpainted_ = false;
 }
 
-bool CensusPacer::Due(std::size_t waiting) {
-    std::uint64_t now = ::GetTickCount64();
-    const std::uint64_t since = now - last_;
-    if (since >= interval_) return true;
-    // A full block waits no longer, but catch-ups never come closer than the
-    // least interval (a measured block may be small and its cost mostly fixed).
-    if (waiting >= block_limit_ && since >= kInterval) return true;
-    if (since < kInputMinimum || now == last_input_check_) return false;
-    // The queue is asked at most once per tick: the call is not free. Input
-    // waiting counts; of posted messages only those that arrived since the
-    // last catch-up, so the pane's own posts (left for the next pass) do not
-    // bring catch-ups closer.
-    last_input_check_ = now;
-    const DWORD status = ::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE);
-    return (HIWORD(status) & QS_INPUT) != 0 || (LOWORD(status) & QS_POSTMESSAGE) != 0;
+CatchUp CensusPacer::Timed(double now, std::size_t waiting) const {
+    CatchUp due;
+    due.lines = LinesDue(now, waiting);
+    due.paint = PaintDue(now, waiting, due.lines);
+    due.messages = due.lines || due.paint || now - messages_end_ >= messages_interval_;
+    return due;
 }
 
-void CensusPacer::CaughtUp(std::uint64_t began, std::size_t shown, double show_ms) {
-    last_ = ::GetTickCount64();
-    interval_ = IntervalFor(last_ - began);
-    if (shown >= kMeasuredBlock) block_limit_ = BlockLimitFor(shown, show_ms);
-    // What is in the queue now is not news for the next Due.
-    ::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE);
+bool CensusPacer::LinesDue(double now, std::size_t waiting) const {
+    if (waiting == 0) return false;
+    const double since = now - lines_end_;
+    const double line_cost = line_costs_.Middle();
+    const double line_part = line_cost * static_cast<double>(waiting);
+    // The appends' fixed part keeps its share of the census.
+    const std::size_t appends = FirstAppend(waiting) > 0 ? 2 : 1;
+    const double fixed = appends * append_fixed_.Middle(shown_ + static_cast<double>(waiting), true);
+    if (since + line_part < kWaitPerFixedCost * fixed) return false;
+    // The lines waiting stay within the budget; cheap lines still come
+    // regularly. Until a block was measured the last cost may be a first
+    // append's set-up, which says nothing of the next.
+    if (line_part >= kLineBudget) return true;
+    return since >= IntervalFor(line_cost > 0 ? last_lines_cost_ : 0);
+}
+
+bool CensusPacer::PaintDue(double now, std::size_t waiting, bool lines_coming) const {
+    if (!unpainted_ && !lines_coming) return false;
+    const double lines = shown_ + (lines_coming ? static_cast<double>(waiting) : 0);
+    return now - paint_end_ >= std::max(kInterval, kWaitPerFixedCost * paint_cost_ * Growth(painted_at_, lines));
+}
+
+bool CensusPacer::MayAskQueue(double now) {
+    if (now - messages_end_ < kInputMinimum || now - last_probe_ < 1) return false;
+    last_probe_ = now;
+    return true;
+}
+
+CatchUp CensusPacer::ForNews(QueueNews news, std::size_t waiting) const {
+    CatchUp due;
+    due.messages = news != QueueNews::None;
+    due.lines = news == QueueNews::Keys && waiting > 0;
+    return due;
+}
+
+std::size_t CensusPacer::FirstAppend(std::size_t waiting) {
+    // A sixteenth: its cost is nearly all the fixed part.
+    return waiting >= 2 * kMeasuredBlock ? waiting / 16 : 0;
+}
+
+void CensusPacer::LinesShown(double began, double split, double ended, std::size_t first, std::size_t lines) {
+    lines_end_ = ended;
+    last_lines_cost_ = std::max(0.0, ended - began);
+    shown_ += static_cast<double>(lines);
+    unpainted_ = unpainted_ || lines > 0;
+    if (first == 0 || lines < first + kMeasuredBlock) return;
+    const double first_cost = split - began, second_cost = ended - split;
+    const double first_lines = static_cast<double>(first), second_lines = static_cast<double>(lines - first);
+    // A larger append that cost no more than the smaller one was disturbed
+    // (the machine ran something else meanwhile): it tells nothing.
+    if (second_cost <= first_cost) return;
+    const double line_cost = (second_cost - first_cost) / (second_lines - first_lines);
+    line_costs_.Add(line_cost);
+    append_fixed_.Add(std::max(0.0, (last_lines_cost_ - line_cost * static_cast<double>(lines)) / 2), shown_);
+}
+
+void CensusPacer::Painted(double began, double ended) {
+    paint_cost_ = std::max(0.0, ended - began);
+    painted_at_ = shown_;
+    paint_end_ = ended;
+    unpainted_ = false;
+}
+
+void CensusPacer::MessagesRun(double began, double ended) {
+    messages_end_ = ended;
+    messages_interval_ = IntervalFor(std::max(0.0, ended - began));
 }
 
 }  // namespace census

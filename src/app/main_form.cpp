@@ -5,6 +5,7 @@
 #include "runtime/text_file.h"
 
 #include <chrono>
+#include <span>
 
 namespace census {
 
@@ -41,6 +42,21 @@ FontSpec MakeFont(const wchar_t* name, int height, unsigned char charset = kDefa
     f.charset = charset;
     f.style = style;
     return f;
+}
+
+// The census's clock, in milliseconds.
+double PaceClock() {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Input waiting, or a message posted since the queue was last asked: of
+// posted messages only new ones count, so the pane's own posts (left for
+// the next pass) do not bring catch-ups closer.
+QueueNews NewsInQueue() {
+    const DWORD status = ::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE);
+    if (HIWORD(status) & QS_KEY) return QueueNews::Keys;
+    if ((HIWORD(status) & QS_INPUT) || (LOWORD(status) & QS_POSTMESSAGE)) return QueueNews::Messages;
+    return QueueNews::None;
 }
 
 }  // namespace
@@ -236,34 +252,52 @@ bool TForm1::FullPaths() { return CheckBox1->Checked(); }
 void TForm1::FileListed(const std::wstring& line) { pending_lines_.push_back(line); }
 
 void TForm1::EntryDone() {
-    if (!pacer_.Due(pending_lines_.size())) return;
-    // Whatever a handler sees while messages run, the pane and the count
-    // already show every file listed so far. The lines waiting are bounded
-    // by what the pane takes in the pacer's budget, so a close found in the
-    // queue here waits for no more than that.
-    const std::uint64_t began = ::GetTickCount64();
-    const std::size_t shown = pending_lines_.size();
-    const auto show_began = std::chrono::steady_clock::now();
-    ShowListed();
-    const std::chrono::duration<double, std::milli> show = std::chrono::steady_clock::now() - show_began;
+    const CatchUp due = pacer_.Due(PaceClock(), pending_lines_.size(), NewsInQueue);
+    if (!due) return;
+    if (due.lines) {
+        const std::size_t lines = pending_lines_.size();
+        const std::size_t first = CensusPacer::FirstAppend(lines);
+        const double began = PaceClock();
+        Memo1->AddLinesUnpainted(std::span(pending_lines_).first(first));
+        const double split = PaceClock();
+        Memo1->AddLinesUnpainted(std::span(pending_lines_).subspan(first));
+        pending_lines_.clear();
+        pacer_.LinesShown(began, split, PaceClock(), first, lines);
+    }
+    if (due.paint) {
+        const double began = PaceClock();
+        Memo1->PaintNow();
+        pacer_.Painted(began, PaceClock());
+    }
+    const double began = PaceClock();
+    ShowCount();
     Application::Instance().ProcessMessages();
-    pacer_.CaughtUp(began, shown, show.count());
+    pacer_.MessagesRun(began, PaceClock());
+    // What is in the queue now is not news for the next Due.
+    ::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE);
+}
+
+void TForm1::AddListed() {
+    Memo1->AddLinesUnpainted(pending_lines_);
+    pending_lines_.clear();
+}
+
+void TForm1::ShowCount() {
+    Label2->SetCaption(kCountCaption + std::to_wstring(census_.FileCount));
+    Label2->Update();
 }
 
 void TForm1::ShowListed() {
-    if (!pending_lines_.empty()) Memo1->Lines().AddStrings(pending_lines_);
-    pending_lines_.clear();
-    Label2->SetCaption(kCountCaption + std::to_wstring(census_.FileCount));
-    Label2->Update();
-    // Painted here, so that what the pacer measures as the pane's cost of
-    // the lines includes their paint.
-    Memo1->UpdateScrollBars();
-    Memo1->Inner().Update();
+    AddListed();
+    ShowCount();
+    Memo1->PaintNow();
 }
 
 // --- saving ------------------------------------------------------------------------
 
 void TForm1::Button2Click(Control&) {
+    // During a census: the whole list so far, as the pane then shows it.
+    if (!pending_lines_.empty()) ShowListed();
     SaveDialog1->FilterIndex = 1;  // code page 1251 unless the user picks UTF-8
     if (!SaveDialog1->Execute()) return;
     Application& app = Application::Instance();

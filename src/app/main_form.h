@@ -71,6 +71,10 @@ private:
     template <typename T>
     T* Place(int left, int top, int width, int height, int tab_order = -1);
 
+    // The census's catch-ups (see CensusPacer): the lines waiting go into
+    // the pane unpainted, the count is shown; ShowListed does both and paints.
+    void AddListed();
+    void ShowCount();
     void ShowListed();
 
     CensusState census_;

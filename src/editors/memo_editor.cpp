@@ -340,6 +340,25 @@ LRESULT MemoEditor::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+void MemoEditor::AddLinesUnpainted(std::span<const std::wstring> lines) {
+    if (lines.empty()) return;
+    if (!inner_.HandleAllocated()) {
+        lines_->AddStrings(lines);
+        return;
+    }
+    HWND h = inner_.Handle();
+    ::SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+    lines_->AddStrings(lines);
+    ::SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+}
+
+void MemoEditor::PaintNow() {
+    if (!inner_.HandleAllocated()) return;
+    ::InvalidateRect(inner_.Handle(), nullptr, TRUE);
+    UpdateScrollBars();
+    inner_.Update();
+}
+
 bool MemoEditor::CustomScrollBarsAvailable() { return ScrollBarInfo() != nullptr; }
 
 void MemoEditor::PostUpdateScrollBars() {

@@ -117,6 +117,15 @@ public:
     ControlScrollBar& HorizontalBar() { return *hbar_; }
     ControlScrollBar& VerticalBar() { return *vbar_; }
 
+    // Appends lines to the text without painting them: a long pane's paint
+    // costs far more than a block of lines (the native edit finds its
+    // visible lines by walking from the first), so a caller that appends
+    // often paints when it chooses, with PaintNow. Until then the pane
+    // keeps its picture.
+    void AddLinesUnpainted(std::span<const std::wstring> lines);
+    // Paints the text and the bars with everything the memo holds, now.
+    void PaintNow();
+
     // Copies the native bars' state into the painted ones now.
     void UpdateScrollBars();
     // Asks for UpdateScrollBars at the next message pass (at most one pending).

@@ -1,5 +1,4 @@
 #include "app/census_line.h"
-#include "app/census_pacer.h"
 
 #include <gtest/gtest.h>
 
@@ -52,34 +51,6 @@ TEST(SaveFileName, TxtIsAddedUnlessTheFileNameHoldsIt) {
 TEST(SaveFileName, EmptyNameAsksForOneButBlanksDoNot) {
     EXPECT_FALSE(SaveFileName(L"").has_value());
     EXPECT_EQ(L".txt", SaveFileName(L"   ").value());
-}
-
-TEST(CensusPacer, WaitGrowsWithTheCostOfCatchingUpWithinBounds) {
-    EXPECT_EQ(CensusPacer::kInterval, CensusPacer::IntervalFor(0));
-    EXPECT_EQ(CensusPacer::kInterval, CensusPacer::IntervalFor(2));
-    EXPECT_EQ(480u, CensusPacer::IntervalFor(60));
-    EXPECT_EQ(CensusPacer::kMaxInterval, CensusPacer::IntervalFor(5000));
-}
-
-// The lines left waiting are what the pane takes in the budget, at the cost
-// per line it last showed; a small block says too little to go by.
-TEST(CensusPacer, WaitingLinesAreBoundByWhatThePaneTakesInTheBudget) {
-    const std::size_t unbounded = static_cast<std::size_t>(-1);
-    struct Case {
-        std::size_t shown;
-        double show_ms;
-        std::size_t limit;
-    };
-    const Case cases[] = {
-        {10000, 100, 25000},                      // 0.01 ms a line
-        {10000, 1000, 2500},                      // 0.1 ms a line
-        {CensusPacer::kMeasuredBlock, 250, CensusPacer::kMeasuredBlock},
-        {1000, 1e6, CensusPacer::kMeasuredBlock},  // never below a measurable block
-        {CensusPacer::kMeasuredBlock - 1, 1000, unbounded},
-        {5000, 0, unbounded},                     // too quick to time
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.limit, CensusPacer::BlockLimitFor(c.shown, c.show_ms)) << c.shown << " lines in " << c.show_ms;
 }
 
 }  // namespace

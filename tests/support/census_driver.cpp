@@ -37,11 +37,11 @@ CensusDriver::~CensusDriver() {
     if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.get(), 1);
 }
 
-bool CensusDriver::Start(unsigned timeout_ms) {
+bool CensusDriver::Start(unsigned timeout_ms, const std::wstring& program) {
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring exe = self;
-    exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"census.exe";
+    exe = program.empty() ? exe.substr(0, exe.find_last_of(L'\\') + 1) + L"census.exe" : program;
     std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};

@@ -13,9 +13,9 @@ class CensusDriver {
 public:
     ~CensusDriver();
 
-    // Starts census.exe from the folder of the running executable and waits
-    // for its main window.
-    bool Start(unsigned timeout_ms = 30000);
+    // Starts census.exe from the folder of the running executable (or the
+    // program given) and waits for its main window.
+    bool Start(unsigned timeout_ms = 30000, const std::wstring& program = {});
     HWND MainWindow() const { return main_; }
     HANDLE Process() const { return process_.get(); }
 

@@ -386,7 +386,7 @@ public:
         into_ = desktop_ + L"\\" + kInto;
     }
     ~Setting() {
-        Remove(into_);
+        if (made_into_) Remove(into_);
         if (!other_link_.empty()) testing::RemoveDirLink(other_link_);
         if (!other_.empty()) Remove(other_);
     }
@@ -398,7 +398,8 @@ public:
             std::printf("the desktop already holds %s\n", Utf8(kInto).c_str());
             return false;
         }
-        return ::CreateDirectoryW(into_.c_str(), nullptr);
+        made_into_ = ::CreateDirectoryW(into_.c_str(), nullptr) != FALSE;
+        return made_into_;
     }
     // The other drive's folder, reached from the desktop by a link.
     bool MakeMoveTarget() {
@@ -438,6 +439,7 @@ private:
     int files_, big_mib_;
     testing::TempTree temp_;
     std::wstring desktop_, into_, other_, other_link_;
+    bool made_into_ = false;
 };
 
 // --- the parts ---------------------------------------------------------------------------

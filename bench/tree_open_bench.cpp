@@ -14,7 +14,7 @@
 #include "shell/namespace/shell_namespace.h"
 #include "shell/namespace/system_image_list.h"
 #include "shell/tree/shell_tree.h"
-#include "shell/tree_loading.h"
+#include "shell/tree/tree_loading.h"
 #include "support/temp_tree.h"
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 #include "runtime/form.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/tree/shell_tree.h"
-#include "shell/tree_loading.h"
+#include "shell/tree/tree_loading.h"
 #include "support/temp_tree.h"
 
 #include <windows.h>

@@ -28,7 +28,7 @@
 #include "runtime/application.h"
 #include "runtime/form.h"
 #include "shell/tree/shell_tree.h"
-#include "shell/tree_loading.h"
+#include "shell/tree/tree_loading.h"
 #include "support/census_driver.h"
 #include "support/temp_tree.h"
 

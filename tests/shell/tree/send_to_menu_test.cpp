@@ -3,7 +3,7 @@
 #include "shell/namespace/com_object.h"
 #include "shell/namespace/shell_context_menu.h"
 #include "shell/namespace/shell_namespace.h"
-#include "shell/shown_shell_tree.h"
+#include "shell/tree/shown_shell_tree.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // worker while the window answers, with the platform's progress dialog and
 // its Cancel, one report at the end, and refusals that say why.
 #include "runtime/path_names.h"
-#include "shell/shown_shell_tree.h"
-#include "shell/small_drive.h"
+#include "shell/tree/shown_shell_tree.h"
+#include "shell/transfer/small_drive.h"
 #include "shell/transfer/file_operations.h"
 #include "shell/transfer/transfer_job.h"
 #include "shell/transfer/tree_data_object.h"

@@ -1,6 +1,6 @@
 #include "shell/transfer/tree_data_object.h"
 
-#include "shell/id_list_fixture.h"
+#include "shell/namespace/id_list_fixture.h"
 #include "shell/namespace/com_object.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/tree/shell_tree.h"

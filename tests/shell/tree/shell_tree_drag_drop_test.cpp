@@ -1,5 +1,5 @@
 #include "shell/namespace/com_object.h"
-#include "shell/shown_shell_tree.h"
+#include "shell/tree/shown_shell_tree.h"
 #include "shell/transfer/file_operations.h"
 #include "shell/transfer/tree_data_object.h"
 

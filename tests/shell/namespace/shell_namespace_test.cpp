@@ -1,7 +1,7 @@
 #include "shell/namespace/shell_namespace.h"
 #include "shell/namespace/system_image_list.h"
 
-#include "shell/id_list_fixture.h"
+#include "shell/namespace/id_list_fixture.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>

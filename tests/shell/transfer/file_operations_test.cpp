@@ -4,7 +4,7 @@
 #include "runtime/errors.h"
 #include "runtime/handles.h"
 #include "shell/namespace/com_object.h"
-#include "shell/small_drive.h"
+#include "shell/transfer/small_drive.h"
 #include "shell/transfer/tree_data_object.h"
 
 #include "support/recorded_messages.h"

@@ -1,7 +1,7 @@
 #include "shell/namespace/shell_locator.h"
 #include "shell/namespace/stored_location.h"
 
-#include "shell/id_list_fixture.h"
+#include "shell/namespace/id_list_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "shell/transfer/drop_blocks.h"
 
-#include "shell/id_list_fixture.h"
+#include "shell/namespace/id_list_fixture.h"
 
 #include <gtest/gtest.h>
 

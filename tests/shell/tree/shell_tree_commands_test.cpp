@@ -1,5 +1,5 @@
 #include "shell/namespace/shell_context_menu.h"
-#include "shell/shown_shell_tree.h"
+#include "shell/tree/shown_shell_tree.h"
 #include "shell/tree/folder_name_rules.h"
 
 #include "support/real_input.h"

@@ -1,7 +1,7 @@
 #include "shell/namespace/id_list.h"
 #include "shell/namespace/id_list_bytes.h"
 
-#include "shell/id_list_fixture.h"
+#include "shell/namespace/id_list_fixture.h"
 
 #include <gtest/gtest.h>
 

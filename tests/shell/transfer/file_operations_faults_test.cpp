@@ -6,7 +6,7 @@
 #include "runtime/errors.h"
 #include "runtime/handles.h"
 #include "runtime/errors.h"
-#include "shell/small_drive.h"
+#include "shell/transfer/small_drive.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>

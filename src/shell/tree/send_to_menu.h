@@ -1,6 +1,10 @@
 // The Send To entries the tree offers in a context menu whose shell object
-// cannot fill that submenu itself, and the menu-character answer for them.
+// cannot fill that submenu itself, the menu-character answer for them, and
+// the owner drawing of the submenu.
 #pragma once
+
+#include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -29,5 +33,24 @@ struct MenuCharAnswer {
 // it (any case) after the highlighted one (-1 for none), wrapping round;
 // selected when several start with it, executed when only one does.
 MenuCharAnswer AnswerMenuChar(const std::vector<std::wstring>& shown_names, int highlighted, wchar_t typed);
+
+// A shell object without the extended menu interface leaves its Send To
+// submenu as one disabled placeholder; this fills it with owner-drawn entries
+// of ids 1, 2, 3... and answers the menu messages for them while the menu of
+// owner is shown. icons: the small system icons the entries' indexes are in.
+class SendToSubmenu {
+public:
+    SendToSubmenu(HWND owner, HIMAGELIST icons) : owner_(owner), icons_(icons) {}
+    // True when msg was the submenu's; result is then the answer.
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+private:
+    SIZE TextSize(const std::wstring& text) const;
+    void DrawItem(const DRAWITEMSTRUCT& item) const;
+
+    HWND owner_;
+    HIMAGELIST icons_;
+    HMENU popup_ = nullptr;  // the submenu filled, once it has been
+};
 
 }  // namespace census

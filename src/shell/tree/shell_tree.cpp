@@ -220,13 +220,12 @@ bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
     throw Exception(SystemErrorMessage(static_cast<unsigned long>(next)));
 }
 
-HRESULT ShellTree::AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
-                                TreeNode parent_node) {
-    if (!item) return S_OK;
+TreeNode ShellTree::AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
+                                 TreeNode parent_node, TreeNode after) {
+    if (!item) return nullptr;
     NewItem prepared;
-    const HRESULT hr = PrepareItem(folder, parent_list, CopyIdList(item), prepared);
-    if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
-    return InsertItem(parent_node, parent_list, prepared, insert_after_) ? S_OK : E_FAIL;
+    if (PrepareItem(folder, parent_list, CopyIdList(item), prepared) != S_OK) return nullptr;
+    return InsertItem(parent_node, parent_list, prepared, after);
 }
 
 HRESULT ShellTree::PrepareItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, UniqueIdList item,
@@ -276,7 +275,6 @@ bool ShellTree::CanAddItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, 
 }
 
 void ShellTree::NodeInserted(TreeNode node) {
-    last_inserted_ = node;
     if (OnInsertItem) OnInsertItem(*this, node);
 }
 
@@ -433,13 +431,12 @@ void ShellTree::NavigateTo(PCIDLIST_ABSOLUTE target) {
             TreeNode child = FindChild(reached, item.get());
             if (!child) {
                 ShellTreeData* data = ShellData(reached);
-                last_inserted_ = nullptr;
-                if (!data || FAILED(AddShellItem(data->NodeFolder(), data->AbsoluteIdList(), item.get(), reached)) ||
-                    !last_inserted_) {
+                child = data ? AddShellItem(data->NodeFolder(), data->AbsoluteIdList(), item.get(), reached, TVI_LAST)
+                             : nullptr;
+                if (!child) {
                     ::MessageBeep(0);
                     break;
                 }
-                child = last_inserted_;
             }
             reached = child;
             if (i + 1 < target_count) Expand(reached);

@@ -13,6 +13,7 @@
 #include "shell/namespace/shell_locator.h"
 #include "shell/transfer/transfer_job.h"
 #include "shell/tree/refresh_gate.h"
+#include "shell/tree/send_to_menu.h"
 #include "shell/tree/shell_tree_data.h"
 #include "shell/watching/change_watcher.h"
 
@@ -111,6 +112,7 @@ public:
     // The data object offered for node (none for the root or a node without shell data).
     ComPtr<IDataObject> NodeDataObject(TreeNode node, DWORD preferred_effect = 0);
 
+    // --- This program's own transfers (shell_tree_transfers.cpp).
     // Where the shell does no file work, drops and pastes are carried out by
     // this program's file layer on a worker thread, one after another; true
     // while one runs or its report has not been shown yet.
@@ -148,8 +150,10 @@ protected:
     void GetDisplayInfo(NMTVDISPINFOW& info) override;
     LRESULT CustomDraw(NMTVCUSTOMDRAW& draw) override;
 
-    virtual HRESULT AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
-                                 TreeNode parent_node);
+    // Adds item under parent_node after the node after (or TVI_FIRST,
+    // TVI_LAST); the node added, none when the item is not shown or cannot be.
+    virtual TreeNode AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,
+                                  TreeNode parent_node, TreeNode after);
     virtual bool CanAddItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, ULONG attributes,
                             PCUITEMID_CHILD item);
     virtual void PopulateNode(IShellFolder* folder, TreeNode node);
@@ -247,16 +251,23 @@ private:
     DragState::Decision DecideOwnDrop(const std::wstring& folder, DWORD keys, DWORD allowed);
     bool OnlyNamesTaken(const std::wstring& folder, DWORD effect) const;
     HRESULT OwnDrop(const std::wstring& folder, DWORD keys, POINTL point, DWORD* effect);
-    // Own transfers (transfer_job.cpp runs them; shell_tree_drag_drop.cpp starts and reports them).
+    void ShowDropHighlight(TreeNode node);
+    void HoverExpand(TreeNode node);
+
+    // This program's own transfers (shell_tree_transfers.cpp; transfer_job.cpp runs them).
+    FileOperations& Files();
     void StartTransfer(TransferTask task);
     void TransfersFinished();
     void ShowRefusal(const std::wstring& text);
-    void ShowDropHighlight(TreeNode node);
-    void HoverExpand(TreeNode node);
-    FileOperations& Files();
+    HRESULT PasteOwn(TreeNode node);
+    // Where the shell's delete would follow a link out of the folder, or where
+    // the check could not look everywhere: refused, saying which.
+    bool RefuseLinkedDelete(TreeNode node);
+    LinkSearch LinkInsideChecked(const std::wstring& path);
+    static void WaitPainting(HANDLE done);
+
     // After a drop or a command: the refresh of opened folders (deferred while busy).
     void RefreshAfterOperation();
-    void InvokeVerbOrRefresh(TreeNode node, const std::wstring& verb);
     // How a command, a drag and a menu end: one refresh, when one was asked
     // for while they held the tree or refresh says so.
     void EndHold(RefreshGate::Hold& hold, bool refresh = false);
@@ -265,14 +276,9 @@ private:
     bool CanRename(TreeNode node);
     bool OwnClipboardVerb(const std::wstring& verb);
     HRESULT RunOwnClipboardVerb(TreeNode node, const std::wstring& verb);
-    HRESULT PasteOwn(TreeNode node);
+    void InvokeVerbOrRefresh(TreeNode node, const std::wstring& verb);
     // Runs the command at offset of the node's menu; the selection leaves a node it removed.
     HRESULT InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT offset);
-    // Where the shell's delete would follow a link out of the folder, or where
-    // the check could not look everywhere: refused, saying which.
-    bool RefuseLinkedDelete(TreeNode node);
-    LinkSearch LinkInsideChecked(const std::wstring& path);
-    static void WaitPainting(HANDLE done);
     void RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id);
     void SelectParentIfGone(TreeNode node);
     bool NameAccepted(TreeNode node, const std::wstring& name);
@@ -285,12 +291,8 @@ private:
     // The one folder change a successful rename causes is not a change to refresh for.
     void SwallowRenameChange(const std::wstring& parent);
     bool RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-    bool SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-    SIZE MenuTextSize(const std::wstring& text);
-    void DrawSendToItem(const DRAWITEMSTRUCT& item);
-    static int HighlightedPosition(HMENU menu);
     ComPtr<IContextMenu> current_menu_;
-    HMENU send_to_popup_ = nullptr;  // the Send To submenu the tree filled, while its menu is shown
+    std::optional<SendToSubmenu> send_to_;  // while a context menu is shown
 
     ShellTreeOptions options_ = kDefaultShellTreeOptions;
     ShellLocator base_folder_;
@@ -306,14 +308,12 @@ private:
     std::unique_ptr<ChangeWatchers> watchers_;
     bool filling_at_load_ = false;
     bool fill_from_load_ = false;  // loaded before it had a window
-    TreeNode last_inserted_ = nullptr;
     ComPtr<IDropTarget> drop_target_;
     DragState drag_;
     std::unique_ptr<FileOperations> file_operations_;
     std::function<std::unique_ptr<FileOperations>()> file_layer_factory_;
     std::unique_ptr<TransferJobs> transfers_;
     std::vector<std::wstring> deferred_refusals_;
-    TreeNode insert_after_ = TVI_LAST;  // where AddShellItem puts its node
     // The children of opened nodes in the control's order, kept from one
     // sort or refresh to the next (walking thousands of nodes through the
     // control's messages costs more than the refresh itself). A node's entry

@@ -4,8 +4,9 @@
 // The shell's context-menu object of a node carries out its commands. Where
 // the shell does not transfer files (its folder menus have no rename), cut,
 // copy and paste go to this program's clipboard handling and file layer
-// instead, and a menu without a rename command gets one of the tree's own;
-// where it does, every command is the shell's and this code adds nothing.
+// instead (the paste and the delete's link check: shell_tree_transfers.cpp),
+// and a menu without a rename command gets one of the tree's own; where it
+// does, every command is the shell's and this code adds nothing.
 #include "shell/tree/shell_tree.h"
 
 #include "runtime/application.h"
@@ -15,17 +16,12 @@
 #include "shell/namespace/shell_context_menu.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/transfer/file_operations.h"
-#include "shell/transfer/progress_dialog.h"
-#include "shell/transfer/tree_data_object.h"
 #include "shell/tree/folder_name_rules.h"
 #include "shell/tree/folder_rename.h"
 #include "shell/tree/send_to_menu.h"
 
-#include <atomic>
 #include <cwctype>
-#include <exception>
 #include <optional>
-#include <thread>
 
 namespace census {
 namespace {
@@ -120,97 +116,6 @@ HRESULT ShellTree::RunOwnClipboardVerb(TreeNode node, const std::wstring& verb) 
     return hr;
 }
 
-// The transfer runs on the worker; its end shows the report and refreshes.
-// A refusal is known at once and shown at once.
-HRESULT ShellTree::PasteOwn(TreeNode node) {
-    const std::wstring folder = ShellData(node)->Path();
-    ComPtr<IDataObject> clipboard;
-    std::vector<std::wstring> paths;
-    if (!folder.empty() && SUCCEEDED(::OleGetClipboard(clipboard.put())) && clipboard)
-        paths = ReadDroppedPaths(clipboard.get());
-    if (paths.empty()) {
-        ::MessageBeep(MB_ICONWARNING);
-        RefreshAfterOperation();
-        return S_FALSE;
-    }
-    const DWORD effect = ReadPreferredEffect(clipboard.get()) & DROPEFFECT_MOVE ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
-    if (const std::wstring refusal = Files().Refusal(paths, folder, effect); !refusal.empty()) {
-        ShowRefusal(refusal);
-        RefreshAfterOperation();
-        return E_FAIL;
-    }
-    StartTransfer({std::move(paths), folder, effect, effect == DROPEFFECT_MOVE});
-    return S_OK;
-}
-
-// The shell's delete where it does no file work of its own follows a link
-// inside the folder and deletes what it leads to; such a folder is not
-// handed to it, nor one the check could not look through.
-// A Cancel in the check's progress dialog ends the delete too.
-bool ShellTree::RefuseLinkedDelete(TreeNode node) {
-    if (ShellTransfersFiles()) return false;
-    ShellTreeData* data = ShellData(node);
-    const std::wstring path = data ? data->Path() : std::wstring();
-    if (path.empty()) return false;
-    const LinkSearch search = LinkInsideChecked(path);
-    switch (search.reason) {
-    case StayReason::None: return false;
-    case StayReason::Cancelled: return true;
-    case StayReason::Link:
-        ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: в ней есть ссылка \u00AB" + search.detail +
-                    L"\u00BB. Удаление прошло бы по ней и удалило бы файлы вне этой папки.");
-        return true;
-    default: {
-        ItemOutcome unchecked{path};
-        unchecked.reason = search.reason;
-        unchecked.detail = search.detail;
-        ShowRefusal(L"\u00AB" + path + L"\u00BB не удалена: не удалось проверить, нет ли в ней ссылок (" +
-                    ReasonText(unchecked) + L"). Удаление могло бы пройти по ссылке и удалить файлы вне этой папки.");
-        return true;
-    }
-    }
-}
-
-// The check walks the whole folder, which can take long: it runs on a thread
-// of its own with the platform's progress dialog and its Cancel, while this
-// thread keeps the windows painted and answers what other threads send. It
-// takes no input meanwhile, so the node the delete is for stays as it is.
-LinkSearch ShellTree::LinkInsideChecked(const std::wstring& path) {
-    WaitCursor wait;
-    FileOperations& files = Files();
-    const HWND owner = OwnerWindow();
-    std::atomic<bool> stop{false};
-    LinkSearch link;
-    std::exception_ptr failed;
-    UniqueKernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!done) throw Exception(SystemErrorMessage(::GetLastError()));
-    std::thread checker([&] {
-        const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        try {
-            ProgressDialog progress(owner, ProgressTitle(DROPEFFECT_NONE), stop);
-            link = files.FindLinkInside(path, progress);
-        } catch (...) {
-            failed = std::current_exception();
-        }
-        if (SUCCEEDED(com)) ::CoUninitialize();
-        ::SetEvent(done.get());
-    });
-    WaitPainting(done.get());
-    checker.join();
-    if (failed) std::rethrow_exception(failed);
-    return link;
-}
-
-// Paint messages are taken a batch at a time: a window that never validates
-// must not keep this loop from seeing the end.
-void ShellTree::WaitPainting(HANDLE done) {
-    while (::MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE | QS_PAINT) != WAIT_OBJECT_0) {
-        MSG msg;
-        for (int i = 0; i < 64 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
-            ::DispatchMessageW(&msg);
-    }
-}
-
 // --- keys -----------------------------------------------------------------------------
 
 void ShellTree::KeyDown(WORD& key, unsigned shift) {
@@ -272,11 +177,12 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
 
     RefreshGate::Hold hold(refresh_gate_);
     current_menu_ = menu.copy();
+    send_to_.emplace(Handle(), ImageList());
     UINT chosen;
     {
         ScopeExit end([this] {
             current_menu_.reset();
-            send_to_popup_ = nullptr;
+            send_to_.reset();
         });
         const POINT screen = ClientToScreen(point);
         chosen = ::TrackPopupMenuEx(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y,
@@ -350,7 +256,7 @@ bool ShellTree::RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
                 second->HandleMenuMsg(msg, wp, lp);
                 return true;
             }
-            return SendToMenuMessage(msg, wp, lp, result);
+            return send_to_ && send_to_->HandleMessage(msg, wp, lp, result);
         }
         case WM_MENUSELECT: {
             if (!OnPopupHint) return false;
@@ -370,104 +276,7 @@ bool ShellTree::RouteMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     }
 }
 
-// --- the tree's own Send To submenu ---------------------------------------------
-
-// A shell object without the extended menu interface leaves its Send To
-// submenu as one disabled placeholder; the tree fills it with owner-drawn
-// entries of ids 1, 2, 3...
-bool ShellTree::SendToMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    const std::vector<SendToEntry>& entries = SendToEntries();
-    switch (msg) {
-        case WM_INITMENUPOPUP: {
-            HMENU sub = reinterpret_cast<HMENU>(wp);
-            if (::GetMenuItemCount(sub) != 1 || !(::GetMenuState(sub, 0, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)))
-                return false;
-            ::DeleteMenu(sub, 0, MF_BYPOSITION);
-            for (std::size_t i = 0; i < entries.size(); ++i)
-                ::AppendMenuW(sub, MF_OWNERDRAW, i + 1, reinterpret_cast<LPCWSTR>(i));
-            send_to_popup_ = sub;
-            return true;
-        }
-        case WM_MEASUREITEM: {
-            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-            if (item->CtlType != ODT_MENU || item->itemID == 0 || item->itemID > entries.size()) return false;
-            const SIZE text = MenuTextSize(ShownName(entries[item->itemID - 1].name));
-            // The icon between two gaps of half its width, then the name.
-            item->itemWidth = static_cast<UINT>(text.cx + 2 * ::GetSystemMetrics(SM_CXSMICON));
-            item->itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CYMENU) + 2);
-            result = TRUE;
-            return true;
-        }
-        case WM_DRAWITEM: {
-            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            if (item->CtlType != ODT_MENU || static_cast<int>(item->itemID) >= static_cast<int>(kFirstShellCommand))
-                return false;
-            DrawSendToItem(*item);
-            result = TRUE;
-            return true;
-        }
-        case WM_MENUCHAR: {
-            // Typed letters choose Send To entries only in the submenu that
-            // holds them; elsewhere an answer by position would run whatever
-            // command stands there.
-            if (!(HIWORD(wp) & MF_POPUP) || !send_to_popup_ || reinterpret_cast<HMENU>(lp) != send_to_popup_)
-                return false;
-            std::vector<std::wstring> names;
-            for (const SendToEntry& entry : entries) names.push_back(ShownName(entry.name));
-            const MenuCharAnswer answer =
-                AnswerMenuChar(names, HighlightedPosition(reinterpret_cast<HMENU>(lp)), static_cast<wchar_t>(LOWORD(wp)));
-            result = MAKELRESULT(answer.position, static_cast<WORD>(answer.command));
-            return true;
-        }
-        default:
-            return false;
-    }
-}
-
-namespace {
-NONCLIENTMETRICSW MenuMetrics() {
-    NONCLIENTMETRICSW metrics{sizeof metrics};
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return metrics;
-}
-}  // namespace
-
-SIZE ShellTree::MenuTextSize(const std::wstring& text) {
-    NONCLIENTMETRICSW metrics = MenuMetrics();
-    UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
-    WindowDc dc(Handle());
-    SelectGuard select(dc.get(), font.get());
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-    return size;
-}
-
-void ShellTree::DrawSendToItem(const DRAWITEMSTRUCT& item) {
-    const bool selected = item.itemState & ODS_SELECTED;
-    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    const int index = static_cast<int>(item.itemID) - 1;
-    const std::vector<SendToEntry>& entries = SendToEntries();
-    if (static_cast<int>(item.itemID) < 0 || index < 0 || index >= static_cast<int>(entries.size())) return;
-    NONCLIENTMETRICSW metrics = MenuMetrics();
-    UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
-    SelectGuard select(item.hDC, font.get());
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-    const std::wstring name = ShownName(entries[static_cast<std::size_t>(index)].name);
-    // Menus and the system's icons are at the screen's density: the gaps follow the icons' size.
-    const int icon = ::GetSystemMetrics(SM_CXSMICON);
-    ::TextOutW(item.hDC, item.rcItem.left + 2 * icon, item.rcItem.top + 2, name.c_str(), static_cast<int>(name.size()));
-    if (ImageList() && entries[static_cast<std::size_t>(index)].icon >= 0)
-        ImageList_Draw(ImageList(), entries[static_cast<std::size_t>(index)].icon, item.hDC, item.rcItem.left + icon / 2,
-                       item.rcItem.top + 2, ILD_TRANSPARENT);
-}
-
-int ShellTree::HighlightedPosition(HMENU menu) {
-    const int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i)
-        if (::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) return i;
-    return -1;
-}
+// --- Send To -----------------------------------------------------------------------
 
 // The node's data object dropped on the entry, as a copy with the left button.
 void ShellTree::InvokeSendTo(TreeNode node, int index) {

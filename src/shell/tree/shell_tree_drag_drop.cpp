@@ -145,66 +145,6 @@ void ShellTree::RevokeDropTarget() {
     drag_.data.reset();
 }
 
-FileOperations& ShellTree::Files() {
-    if (!file_operations_) file_operations_ = file_layer_factory_ ? file_layer_factory_() : MakeFileOperations();
-    return *file_operations_;
-}
-
-void ShellTree::SetFileLayerFactory(std::function<std::unique_ptr<FileOperations>()> factory) {
-    file_layer_factory_ = std::move(factory);
-    file_operations_.reset();
-}
-
-void ShellTree::RefreshAfterOperation() {
-    RefreshTree();  // only recorded while busy or editing
-}
-
-void ShellTree::EndHold(RefreshGate::Hold& hold, bool refresh) {
-    if (hold.End() || refresh) RefreshAfterOperation();
-}
-
-// --- this program's own transfers -------------------------------------------------
-
-bool ShellTree::TransfersRunning() const {
-    return transfers_ && transfers_->Pending();
-}
-
-void ShellTree::StopTransfers() {
-    if (transfers_) transfers_->Stop();
-}
-
-void ShellTree::StartTransfer(TransferTask task) {
-    if (!transfers_) {
-        auto factory = file_layer_factory_;
-        transfers_ = std::make_unique<TransferJobs>(Handle(), kTransferDoneMessage, [factory] {
-            return factory ? factory() : MakeFileOperations();
-        });
-    }
-    transfers_->Start(std::move(task));
-}
-
-// One message per ended task, then one refresh for all of them.
-void ShellTree::TransfersFinished() {
-    if (!transfers_) return;
-    std::vector<FinishedTask> finished = transfers_->TakeFinished();
-    if (finished.empty()) return;
-    Application& app = Application::Instance();
-    for (const FinishedTask& done : finished) {
-        // What was cut is gone from where the clipboard says it is.
-        if (done.task.from_cut && done.report.Complete()) ::OleSetClipboard(nullptr);
-        const std::wstring summary = done.report.Summary();
-        if (!summary.empty())
-            app.MessageBox(summary, app.Title(), MB_OK | (done.report.Complete() ? MB_ICONINFORMATION : MB_ICONSTOP));
-    }
-    if (TreeNode selected = Selected()) SelectParentIfGone(selected);
-    RefreshAfterOperation();
-}
-
-void ShellTree::ShowRefusal(const std::wstring& text) {
-    Application& app = Application::Instance();
-    app.MessageBox(text, app.Title(), MB_OK | MB_ICONSTOP);
-}
-
 // --- dragging out -----------------------------------------------------------------
 
 ComPtr<IDropSource> ShellTree::CreateDropSource(MouseButton button) {

@@ -45,6 +45,14 @@ void ShellTree::SyncTimerFired() {
 
 // --- refresh --------------------------------------------------------------------
 
+void ShellTree::RefreshAfterOperation() {
+    RefreshTree();  // only recorded while busy or editing
+}
+
+void ShellTree::EndHold(RefreshGate::Hold& hold, bool refresh) {
+    if (hold.End() || refresh) RefreshAfterOperation();
+}
+
 void ShellTree::RefreshTree() {
     if (refresh_gate_.Defers(EditingLabel())) return;
     refresh_gate_.Refreshing();
@@ -181,11 +189,9 @@ void ShellTree::InsertInOrder(IShellFolder* folder, TreeNode node, PCUITEMID_CHI
             hi = mid;
         }
     }
-    insert_after_ = lo == 0 ? TVI_FIRST : children[lo - 1];
-    ScopeExit last([this] { insert_after_ = TVI_LAST; });
-    last_inserted_ = nullptr;
-    if (SUCCEEDED(AddShellItem(folder, ShellData(node)->AbsoluteIdList(), item, node)) && last_inserted_)
-        children.insert(children.begin() + static_cast<std::ptrdiff_t>(lo), last_inserted_);
+    const TreeNode after = lo == 0 ? TVI_FIRST : children[lo - 1];
+    if (TreeNode added = AddShellItem(folder, ShellData(node)->AbsoluteIdList(), item, node, after))
+        children.insert(children.begin() + static_cast<std::ptrdiff_t>(lo), added);
 }
 
 void ShellTree::RemoveVanished(PidlList& existing, TreeNode node, TreeNode& selection) {

@@ -20,7 +20,6 @@ constexpr UINT CN_COMMAND = kPrivateMessageBase + 1;
 constexpr UINT CN_NOTIFY = kPrivateMessageBase + 2;
 constexpr UINT CN_DRAWITEM = kPrivateMessageBase + 3;
 constexpr UINT CN_CTLCOLOR = kPrivateMessageBase + 4;  // wParam: HDC; answer: HBRUSH
-constexpr UINT CN_MEASUREITEM = kPrivateMessageBase + 5;
 // Sent to a control when the mouse enters / leaves it (from the hint tracker).
 constexpr UINT CM_MOUSEENTER = kPrivateMessageBase + 10;
 constexpr UINT CM_MOUSELEAVE = kPrivateMessageBase + 11;
@@ -41,22 +40,9 @@ constexpr UINT kUpdateScrollBarsMessage = kPrivateMessageBase + 0x20;
 constexpr UINT kOpenMenuMessage = kPrivateMessageBase + 0x21;
 constexpr UINT kMenuClosedMessage = kPrivateMessageBase + 0x22;
 
-// --- The shell -------------------------------------------------------------------------
+// --- The layers above -----------------------------------------------------------------
 
-// Posted by the device dispatcher's window to itself (wParam: the device event).
-constexpr UINT kDeviceRelayMessage = kPrivateMessageBase + 0x40;
-// Posted to the tree when something changed below a watched folder.
-constexpr UINT kFolderChangeMessage = kPrivateMessageBase + 0x41;
-// Posted to itself when a window is created empty; fills the tree when it arrives.
-constexpr UINT kDeferredFillMessage = kPrivateMessageBase + 0x42;
-// Posted to itself at a begin-drag notification; the drag loop runs when it
-// arrives, outside the platform tree's own mouse handling.
-constexpr UINT kDeferredDragMessage = kPrivateMessageBase + 0x43;
-// Posted to itself when a refresh was asked for during an in-place rename.
-constexpr UINT kDeferredRefreshMessage = kPrivateMessageBase + 0x44;
-// Posted to the tree by its transfer worker when a transfer or delete has ended.
-constexpr UINT kTransferDoneMessage = kPrivateMessageBase + 0x45;
-// Posted to itself when a drop was refused: the reason is shown once the drop has returned.
-constexpr UINT kDeferredRefusalMessage = kPrivateMessageBase + 0x46;
+// Numbers from kPrivateMessageBase + 0x40 on are theirs; each defines its own
+// beside the code that posts them, in this numbering.
 
 }  // namespace census

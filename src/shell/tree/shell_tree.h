@@ -7,7 +7,6 @@
 #pragma once
 
 #include "editors/framed_tree_view.h"
-#include "runtime/private_messages.h"
 #include "runtime/timer.h"
 #include "shell/namespace/pidl_list.h"
 #include "shell/namespace/shell_locator.h"

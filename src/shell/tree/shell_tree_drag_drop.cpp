@@ -16,6 +16,7 @@
 #include "shell/namespace/shell_namespace.h"
 #include "shell/transfer/file_operations.h"
 #include "shell/transfer/tree_data_object.h"
+#include "shell/tree/shell_tree_messages.h"
 
 namespace census {
 namespace {

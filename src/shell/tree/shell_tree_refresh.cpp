@@ -3,6 +3,7 @@
 #include "runtime/wait_cursor.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/tree/shell_tree.h"
+#include "shell/tree/shell_tree_messages.h"
 #include "shell/watching/change_watcher.h"
 #include "shell/watching/device_change_dispatcher.h"
 

@@ -11,6 +11,7 @@
 #include "shell/namespace/shell_namespace.h"
 #include "shell/tree/folder_name_rules.h"
 #include "shell/tree/folder_rename.h"
+#include "shell/tree/shell_tree_messages.h"
 
 #include <cwctype>
 

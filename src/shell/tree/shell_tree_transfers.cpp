@@ -13,6 +13,7 @@
 #include "shell/transfer/file_operations.h"
 #include "shell/transfer/progress_dialog.h"
 #include "shell/transfer/tree_data_object.h"
+#include "shell/tree/shell_tree_messages.h"
 
 #include <atomic>
 #include <exception>

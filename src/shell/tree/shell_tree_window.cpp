@@ -4,6 +4,7 @@
 #include "shell/tree/shell_tree.h"
 
 #include "shell/transfer/file_operations.h"
+#include "shell/tree/shell_tree_messages.h"
 #include "shell/watching/change_watcher.h"
 
 #include <utility>

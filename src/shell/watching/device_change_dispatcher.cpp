@@ -2,6 +2,7 @@
 
 #include "runtime/application.h"
 #include "runtime/hidden_window.h"
+#include "runtime/private_messages.h"
 
 #include <algorithm>
 
@@ -9,6 +10,9 @@ namespace census {
 namespace {
 
 constexpr wchar_t kClassName[] = L"CensusDeviceChangeWindow";
+// Posted by the dispatcher's window to itself (wParam: the device event); the
+// first of the shell's numbers.
+constexpr UINT kDeviceRelayMessage = kPrivateMessageBase + 0x40;
 
 }  // namespace
 

@@ -8,7 +8,6 @@
 
 #include "runtime/handles.h"
 #include "runtime/observer_list.h"
-#include "runtime/private_messages.h"
 
 #include <functional>
 #include <vector>

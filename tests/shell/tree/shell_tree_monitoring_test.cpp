@@ -4,6 +4,7 @@
 #include "runtime/application.h"
 #include "runtime/form.h"
 #include "shell/namespace/shell_namespace.h"
+#include "shell/tree/shell_tree_messages.h"
 #include "shell/watching/change_watcher.h"
 
 #include "support/other_process.h"

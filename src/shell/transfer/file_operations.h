@@ -135,12 +135,6 @@ public:
     virtual LinkSearch FindLinkInside(const std::wstring& path, TransferProgress& progress) {
         return {StayReason::Failed, path};
     }
-    // The link found by a walk to its end; empty when there is none or the walk could not look everywhere.
-    std::wstring FirstLinkInside(const std::wstring& path) {
-        TransferProgress whole;
-        const LinkSearch search = FindLinkInside(path, whole);
-        return search.reason == StayReason::Link ? search.detail : std::wstring{};
-    }
     // Why the sources cannot go into folder with effect; empty when they can.
     virtual std::wstring Refusal(const std::vector<std::wstring>& sources, const std::wstring& folder,
                                  DWORD effect) = 0;

@@ -33,7 +33,6 @@ public:
     // True once everything made is gone; false when the meter's undo
     // deadline came first (what was made first is left then).
     bool Undo(Meter* meter = nullptr);
-    void Forget() { made_.clear(); }
 
 private:
     struct Entry {

@@ -299,7 +299,6 @@ private:
     std::unordered_map<TreeNode, std::unique_ptr<ShellTreeData>> node_data_;
     int update_lock_ = 0;
     int no_ui_ = 0;
-    bool immediate_sync_ = false;
     bool no_expand_ = false;
     RefreshGate refresh_gate_;
     WatchOpener watch_opener_;

@@ -25,7 +25,6 @@ void ShellTree::SelectionChanged(TreeNode node) {
             UpdateLock lock(*this);
             selected_folder_.SetIdList(data->AbsoluteIdList());
         }
-        immediate_sync_ = false;
         return;
     }
     if (data) {
@@ -54,7 +53,6 @@ void ShellTree::NavigateTo(PCIDLIST_ABSOLUTE target) {
     if (update_lock_ > 0) return;
     TreeNode root = FirstRoot();
     if (!root) return;
-    immediate_sync_ = true;
     BeginUpdate();
     ScopeExit resume([this] { EndUpdate(); });
     IdListArray base_items(base_folder_.IdList());
@@ -93,10 +91,7 @@ void ShellTree::BaseFolderChanged() {
         UpdateLock lock(*this);
         selected_folder_.SetIdList(nullptr);
     }
-    if (HasOption(stoAutoFill) && HandleAllocated()) {
-        immediate_sync_ = true;
-        FillTree();
-    }
+    if (HasOption(stoAutoFill) && HandleAllocated()) FillTree();
 }
 
 }  // namespace census

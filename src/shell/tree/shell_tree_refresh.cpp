@@ -72,7 +72,6 @@ void ShellTree::RefreshTree() {
         Select(nullptr);
         ResyncNode(FirstRoot(), selection);
     }
-    immediate_sync_ = true;
     Select(selection);
     resume.dismiss();
     EndUpdate();

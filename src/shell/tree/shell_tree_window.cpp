@@ -92,9 +92,6 @@ LRESULT ShellTree::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case kDeferredRefusalMessage:
             for (const std::wstring& refusal : std::exchange(deferred_refusals_, {})) ShowRefusal(refusal);
             return 0;
-        case WM_LBUTTONDOWN:
-            immediate_sync_ = true;
-            break;
         case WM_PAINT:
             if (HIMAGELIST images = ImageList()) {
                 // The shared system list is drawn on the tree's own background, then put back.

@@ -37,4 +37,8 @@ std::wstring SystemErrorMessage(unsigned long code) {
     return text;
 }
 
+void ThrowIfFailed(long result) {
+    if (FAILED(result)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(result)));
+}
+
 }  // namespace census

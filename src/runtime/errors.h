@@ -43,6 +43,10 @@ public:
 // The platform's own text for an error code, without the trailing line break.
 std::wstring SystemErrorMessage(unsigned long code);
 
+// A platform result code (HRESULT) that tells of a failure is thrown as an
+// Exception with the platform's text for it; success codes pass.
+void ThrowIfFailed(long result);
+
 // UTF-8 for what(); the wide message is what the user sees.
 std::string ToUtf8(const std::wstring& text);
 // The other way: what() of an exception of any kind read as UTF-8.

@@ -1,6 +1,7 @@
 #include "runtime/application.h"
 #include "runtime/errors.h"
 
+#include <windows.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -30,6 +31,20 @@ TEST(ExceptionText, WhatOfAnyExceptionIsShownReadAsUtf8) {
         EXPECT_EQ(FromUtf8(ToUtf8(c.shown)), c.shown) << c.what;
     }
     app.OnException = nullptr;
+}
+
+// A failed result code reaches the user as the platform's text for it;
+// success codes, S_FALSE among them, are no failure.
+TEST(ExceptionText, AFailedResultCodeIsThrownWithThePlatformsText) {
+    for (const HRESULT success : {S_OK, S_FALSE}) EXPECT_NO_THROW(ThrowIfFailed(success)) << success;
+    for (const HRESULT failure : {E_FAIL, E_ACCESSDENIED, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)}) {
+        try {
+            ThrowIfFailed(failure);
+            ADD_FAILURE() << "no exception for " << failure;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), SystemErrorMessage(static_cast<unsigned long>(failure))) << failure;
+        }
+    }
 }
 
 }  // namespace

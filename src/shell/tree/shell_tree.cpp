@@ -92,8 +92,7 @@ void ShellTree::FillTree() {
     DeleteAllNodes();
     ComPtr<IShellFolder> start;
     base_folder_.SetOwnerWindow(OwnerWindow());
-    const HRESULT hr = BindToFolder(base_folder_.IdList(), start);
-    if (FAILED(hr)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(hr)));
+    ThrowIfFailed(BindToFolder(base_folder_.IdList(), start));
     PopulateNode(start.get(), nullptr);
     if (selected_folder_.HeldList()) {
         NavigateTo(selected_folder_.HeldList());
@@ -187,7 +186,7 @@ bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
         if (!item) continue;
         NewItem prepared;
         const HRESULT hr = PrepareItem(folder, parent_list, std::move(item), prepared);
-        if (FAILED(hr)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(hr)));
+        ThrowIfFailed(hr);
         if (hr == S_OK) found.push_back(std::move(prepared));
     }
     std::stable_sort(found.begin(), found.end(), [folder](const NewItem& a, const NewItem& b) {
@@ -201,7 +200,7 @@ bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
     inserted.reserve(found.size());
     for (auto it = found.rbegin(); it != found.rend(); ++it) {
         TreeNode child = InsertItem(node, parent_list, *it, TVI_FIRST);
-        if (!child) throw Exception(SystemErrorMessage(E_FAIL));
+        if (!child) ThrowIfFailed(E_FAIL);
         inserted.push_back(child);
     }
     if (had_children) {
@@ -211,9 +210,9 @@ bool ShellTree::EnumerateInto(IShellFolder* folder, TreeNode node) {
         child_order_[data].assign(inserted.rbegin(), inserted.rend());
     }
     if (!FirstChild(node)) SetHasChildren(node, false);
-    if (next == S_FALSE || next == S_OK) return true;
     if (next == E_FAIL) return false;
-    throw Exception(SystemErrorMessage(static_cast<unsigned long>(next)));
+    ThrowIfFailed(next);
+    return true;
 }
 
 TreeNode ShellTree::AddShellItem(IShellFolder* folder, PCIDLIST_ABSOLUTE parent_list, PCUITEMID_CHILD item,

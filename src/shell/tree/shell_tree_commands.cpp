@@ -61,7 +61,7 @@ HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
     } else {
         ComPtr<IContextMenu> menu;
         const HRESULT made = ItemContextMenu(data->ParentShellFolder(), data->RelIdList(), OwnerWindow(), menu);
-        if (FAILED(made)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(made)));
+        ThrowIfFailed(made);
         const std::optional<UINT> offset = FindVerbOffset(menu.get(), verb);
         hr = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
         if (offset) {
@@ -150,7 +150,7 @@ void ShellTree::ShowNodeContextMenu(TreeNode node, POINT point) {
     if (!popup) return;
     const UINT flags = CMF_EXPLORE | (ReadOnly() ? 0 : CMF_CANRENAME);
     const HRESULT filled = menu->QueryContextMenu(popup.get(), 0, kFirstShellCommand, kLastShellCommand, flags);
-    if (FAILED(filled)) throw Exception(SystemErrorMessage(static_cast<unsigned long>(filled)));
+    ThrowIfFailed(filled);
     if (!ReadOnly() && !HasVerb(menu.get(), popup.get(), L"rename") && CanRename(node))
         ::AppendMenuW(popup.get(), MF_STRING, kOwnRenameCommand, L"Переименовать");
 

@@ -13,6 +13,8 @@ namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // The longest path the file functions take, in characters.
 constexpr DWORD kLongestPath = 32767;
+// The first buffer for a final path: a classic path with the extended prefix fits.
+constexpr std::size_t kFirstFinalPathBuffer = MAX_PATH + 8;
 
 // The parent to compare next, or empty once past a drive's root or a share.
 std::wstring ParentWithin(const std::wstring& path) {
@@ -79,7 +81,7 @@ Containment IdentitySameOrInside(const std::wstring& folder, const std::wstring&
 // reads the name into a buffer of the classic size of its own, so no buffer
 // of ours is ever enough, and the name is read from the object namespace.
 std::wstring FinalPathOf(HANDLE handle) {
-    std::wstring path(MAX_PATH + 8, L'\0');
+    std::wstring path(kFirstFinalPathBuffer, L'\0');
     for (;;) {
         const DWORD length =
             ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);

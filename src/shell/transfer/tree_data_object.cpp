@@ -208,16 +208,16 @@ std::vector<std::wstring> ReadDroppedPaths(IDataObject* data) {
 }
 
 DWORD CommonDropAttributes(IDataObject* data) {
-    constexpr DWORD kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     const auto block = ReadIdListArray(data);
-    if (!block || block->items.empty()) return kAll;
+    if (!block || block->items.empty()) return kAllDropEffects;
     ComPtr<IShellFolder> parent;
-    if (FAILED(BindToFolder(reinterpret_cast<PCIDLIST_ABSOLUTE>(block->parent.data()), parent))) return kAll;
+    if (FAILED(BindToFolder(reinterpret_cast<PCIDLIST_ABSOLUTE>(block->parent.data()), parent))) return kAllDropEffects;
     std::vector<PCUITEMID_CHILD> items;
     for (const dropblocks::Bytes& item : block->items) items.push_back(reinterpret_cast<PCUITEMID_CHILD>(item.data()));
-    SFGAOF attributes = kAll;
-    if (FAILED(parent->GetAttributesOf(static_cast<UINT>(items.size()), items.data(), &attributes))) return kAll;
-    return attributes & kAll;
+    SFGAOF attributes = kAllDropEffects;
+    if (FAILED(parent->GetAttributesOf(static_cast<UINT>(items.size()), items.data(), &attributes)))
+        return kAllDropEffects;
+    return attributes & kAllDropEffects;
 }
 
 }  // namespace census

@@ -38,8 +38,12 @@ std::optional<dropblocks::IdListArrayBlock> ReadIdListArray(IDataObject* data);
 // (or any item without a path).
 std::vector<std::wstring> ReadDroppedPaths(IDataObject* data);
 
-// The attributes (of copy 1, move 2, link 4) that all items of data share in
-// their parent folder; 7 when the block is absent or unreadable.
+// Every effect a drop of files can have; the same bits are the items'
+// can-copy, can-move and can-link attributes.
+constexpr DWORD kAllDropEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+// The attributes (of kAllDropEffects) that all items of data share in their
+// parent folder; all of them when the block is absent or unreadable.
 DWORD CommonDropAttributes(IDataObject* data);
 
 }  // namespace census

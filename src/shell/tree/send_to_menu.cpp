@@ -38,6 +38,9 @@ wchar_t Upper(wchar_t c) {
     return c;
 }
 
+// Above and below an entry's icon and name.
+constexpr int kEntryMargin = 2;
+
 NONCLIENTMETRICSW MenuMetrics() {
     NONCLIENTMETRICSW metrics{sizeof metrics};
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -99,7 +102,7 @@ bool SendToSubmenu::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             const SIZE text = TextSize(ShownName(entries[item->itemID - 1].name));
             // The icon between two gaps of half its width, then the name.
             item->itemWidth = static_cast<UINT>(text.cx + 2 * ::GetSystemMetrics(SM_CXSMICON));
-            item->itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CYMENU) + 2);
+            item->itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CYMENU) + kEntryMargin);
             result = TRUE;
             return true;
         }
@@ -152,10 +155,10 @@ void SendToSubmenu::DrawItem(const DRAWITEMSTRUCT& item) const {
     const std::wstring name = ShownName(entries[static_cast<std::size_t>(index)].name);
     // Menus and the system's icons are at the screen's density: the gaps follow the icons' size.
     const int icon = ::GetSystemMetrics(SM_CXSMICON);
-    ::TextOutW(item.hDC, item.rcItem.left + 2 * icon, item.rcItem.top + 2, name.c_str(), static_cast<int>(name.size()));
+    ::TextOutW(item.hDC, item.rcItem.left + 2 * icon, item.rcItem.top + kEntryMargin, name.c_str(), static_cast<int>(name.size()));
     if (icons_ && entries[static_cast<std::size_t>(index)].icon >= 0)
         ImageList_Draw(icons_, entries[static_cast<std::size_t>(index)].icon, item.hDC, item.rcItem.left + icon / 2,
-                       item.rcItem.top + 2, ILD_TRANSPARENT);
+                       item.rcItem.top + kEntryMargin, ILD_TRANSPARENT);
 }
 
 }  // namespace census

@@ -11,6 +11,7 @@
 #include "shell/namespace/pidl_list.h"
 #include "shell/namespace/shell_locator.h"
 #include "shell/transfer/transfer_job.h"
+#include "shell/transfer/tree_data_object.h"
 #include "shell/tree/refresh_gate.h"
 #include "shell/tree/send_to_menu.h"
 #include "shell/tree/shell_tree_data.h"
@@ -227,7 +228,7 @@ private:
         ComPtr<IDataObject> data;  // of the drag over the tree, from enter to leave or drop
         DWORD enter_keys = 0;
         std::vector<std::wstring> paths;  // what it names, for this program's own transfers
-        DWORD allowed = 7;                // what its items allow
+        DWORD allowed = kAllDropEffects;  // what its items allow
         DWORD last_scroll = 0;
         POINT hover_point{};
         DWORD hover_start = 0;

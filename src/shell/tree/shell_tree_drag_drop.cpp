@@ -25,12 +25,11 @@ constexpr DWORD kScrollInterval = 100;
 // At 96 pixels per inch.
 constexpr int kHorizontalScrollZone = 26;
 constexpr int kVerticalScrollZone = 20;
-constexpr DWORD kAllEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 constexpr DWORD kMouseButtons = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 // The drop menu's entries are the effects they choose; its cancel entry is
 // none of them, so choosing it is no effect.
 constexpr UINT kCancelDropCommand = 0x100;
-static_assert((kCancelDropCommand & kAllEffects) == 0);
+static_assert((kCancelDropCommand & kAllDropEffects) == 0);
 
 struct HoverSettings {
     UINT time = 400, width = 2, height = 2;
@@ -116,7 +115,7 @@ DWORD ChooseDropEffect(HWND owner, POINTL point, DWORD allowed, DWORD preferred)
     if (preferred) ::SetMenuDefaultItem(menu.get(), preferred, FALSE);
     const UINT chosen = ::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, point.x,
                                            point.y, owner, nullptr);
-    return (chosen & kAllEffects) == chosen ? chosen : DROPEFFECT_NONE;
+    return (chosen & kAllDropEffects) == chosen ? chosen : DROPEFFECT_NONE;
 }
 
 }  // namespace
@@ -181,9 +180,9 @@ void ShellTree::RunDrag(TreeNode node, MouseButton button) {
     ComPtr<IDataObject> data = NodeDataObject(node);
     if (!data) return;  // never the root
     PCUITEMID_CHILD item = ShellData(node)->RelIdList();
-    SFGAOF allowed = kAllEffects;
-    if (FAILED(ShellData(node)->ParentShellFolder()->GetAttributesOf(1, &item, &allowed))) allowed = kAllEffects;
-    allowed &= kAllEffects;
+    SFGAOF allowed = kAllDropEffects;
+    if (FAILED(ShellData(node)->ParentShellFolder()->GetAttributesOf(1, &item, &allowed))) allowed = kAllDropEffects;
+    allowed &= kAllDropEffects;
 
     drag_.dragged = node;
     SetDropHighlight(node);

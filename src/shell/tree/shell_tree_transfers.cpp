@@ -20,6 +20,12 @@
 #include <thread>
 
 namespace census {
+namespace {
+
+// Paint messages taken at a time while the link check runs.
+constexpr int kPaintBatch = 64;
+
+}  // namespace
 
 // --- the file layer -------------------------------------------------------------------
 
@@ -165,7 +171,7 @@ LinkSearch ShellTree::LinkInsideChecked(const std::wstring& path) {
 void ShellTree::WaitPainting(HANDLE done) {
     while (::MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE | QS_PAINT) != WAIT_OBJECT_0) {
         MSG msg;
-        for (int i = 0; i < 64 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        for (int i = 0; i < kPaintBatch && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
             ::DispatchMessageW(&msg);
     }
 }

@@ -42,10 +42,6 @@ constexpr SHGDNF kRenameNameFlags = 0x20;
 // answers "cancelled", or by the tree), or has cancelled.
 const HRESULT kRenameTold = HRESULT_FROM_WIN32(ERROR_CANCELLED);
 
-bool SameVerb(const std::wstring& a, const wchar_t* b) {
-    return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
-}
-
 std::wstring Trimmed(const wchar_t* text) {
     std::wstring s = text ? text : L"";
     auto blank = [](wchar_t c) { return c <= L' ' || std::iswcntrl(c); };
@@ -60,7 +56,7 @@ bool HasVerb(IContextMenu* menu, HMENU popup, const wchar_t* verb) {
     for (int i = 0; i < count; ++i) {
         const UINT id = ::GetMenuItemID(popup, i);
         if (id != static_cast<UINT>(-1) && id >= kFirstShellCommand && id <= kLastShellCommand &&
-            SameVerb(CommandVerb(menu, id - kFirstShellCommand), verb))
+            SameName(CommandVerb(menu, id - kFirstShellCommand), verb))
             return true;
     }
     return false;
@@ -71,7 +67,7 @@ bool HasVerb(IContextMenu* menu, HMENU popup, const wchar_t* verb) {
 // --- verbs ----------------------------------------------------------------------------
 
 bool ShellTree::OwnClipboardVerb(const std::wstring& verb) {
-    return !ShellTransfersFiles() && (SameVerb(verb, L"cut") || SameVerb(verb, L"copy") || SameVerb(verb, L"paste"));
+    return !ShellTransfersFiles() && (SameName(verb, L"cut") || SameName(verb, L"copy") || SameName(verb, L"paste"));
 }
 
 HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
@@ -81,7 +77,7 @@ HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
     HRESULT hr = S_FALSE;
     if (OwnClipboardVerb(verb)) {
         hr = RunOwnClipboardVerb(node, verb);
-    } else if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
+    } else if (SameName(verb, L"delete") && RefuseLinkedDelete(node)) {
         RefreshAfterOperation();
     } else {
         ComPtr<IContextMenu> menu;
@@ -113,8 +109,8 @@ HRESULT ShellTree::InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT off
 // Cut and copy offer the node on the clipboard in the drag formats; paste
 // carries what the clipboard names into the node's folder.
 HRESULT ShellTree::RunOwnClipboardVerb(TreeNode node, const std::wstring& verb) {
-    if (SameVerb(verb, L"paste")) return PasteOwn(node);
-    ComPtr<IDataObject> data = NodeDataObject(node, SameVerb(verb, L"cut") ? DROPEFFECT_MOVE : DROPEFFECT_COPY);
+    if (SameName(verb, L"paste")) return PasteOwn(node);
+    ComPtr<IDataObject> data = NodeDataObject(node, SameName(verb, L"cut") ? DROPEFFECT_MOVE : DROPEFFECT_COPY);
     const HRESULT hr = data ? ::OleSetClipboard(data.get()) : E_FAIL;
     RefreshAfterOperation();
     return hr;
@@ -300,7 +296,7 @@ void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
     if (id > kOwnRenameCommand) return;
     const UINT offset = id - kFirstShellCommand;
     if (id == kOwnRenameCommand || id == kShellRenameCommand ||
-        SameVerb(CommandVerb(menu, offset), L"rename")) {
+        SameName(CommandVerb(menu, offset), L"rename")) {
         EditLabel(node);
         return;
     }
@@ -309,7 +305,7 @@ void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
         RunOwnClipboardVerb(node, verb);
         return;
     }
-    if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
+    if (SameName(verb, L"delete") && RefuseLinkedDelete(node)) {
         RefreshAfterOperation();
         return;
     }
@@ -323,8 +319,7 @@ void ShellTree::SelectParentIfGone(TreeNode node) {
     ShellTreeData* data = ShellData(node);
     if (!data || !ParentNode(node)) return;
     const std::wstring path = data->Path();
-    const std::wstring probe = path.size() < MAX_PATH ? path : WithExtendedPrefix(path);
-    if (path.empty() || ::GetFileAttributesW(probe.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    if (path.empty() || ::GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) return;
     for (TreeNode n = Selected(); n; n = ParentNode(n)) {
         if (n == node) {
             Select(ParentNode(node));

@@ -11,11 +11,6 @@ std::wstring CensusLine(const std::wstring& folder, const std::wstring& name, co
     return line;
 }
 
-std::wstring WithTrailingBackslash(std::wstring folder) {
-    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-    return folder;
-}
-
 std::optional<std::wstring> SaveFileName(const std::wstring& dialog_name) {
     if (dialog_name.empty()) return std::nullopt;
     std::wstring name = dialog_name.substr(std::min(dialog_name.find_first_not_of(L' '), dialog_name.size()));

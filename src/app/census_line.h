@@ -13,9 +13,6 @@ namespace census {
 // characters of `folder`, all of it if that is longer.
 std::wstring CensusLine(const std::wstring& folder, const std::wstring& name, const std::wstring& root_prefix);
 
-// A folder path as the walk handles it: with a trailing "\" unless empty.
-std::wstring WithTrailingBackslash(std::wstring folder);
-
 // The file the save button writes for the name the dialog returned, or no
 // value when that name is empty (the user is asked for a name instead).
 // Leading blanks are dropped; ".txt" is added unless the file-name part

@@ -1,5 +1,7 @@
 #include "cli/console_text.h"
 
+#include "runtime/text_bytes.h"
+
 #include <windows.h>
 
 namespace census {
@@ -19,13 +21,8 @@ std::wstring WithCrLf(const std::wstring& text) {
 }  // namespace
 
 std::string RedirectedBytes(const std::wstring& text, unsigned code_page) {
-    const std::wstring lines = WithCrLf(text);
-    int n = ::WideCharToMultiByte(code_page, 0, lines.data(), static_cast<int>(lines.size()), nullptr, 0, nullptr,
-                                  nullptr);
-    std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        ::WideCharToMultiByte(code_page, 0, lines.data(), static_cast<int>(lines.size()), bytes.data(), n, nullptr,
-                              nullptr);
+    std::string bytes;
+    AppendBytes(WithCrLf(text), code_page, Unfit::BestFit, bytes);
     return bytes;
 }
 

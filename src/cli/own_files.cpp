@@ -9,11 +9,6 @@ namespace census {
 
 namespace {
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 // The name the folder lists the file under, which a short name given for it is not.
 std::wstring LongName(const std::wstring& api_path) {
     WIN32_FIND_DATAW entry;
@@ -36,11 +31,11 @@ bool OwnFiles::Contains(const std::wstring& base, const std::wstring& line) cons
     const std::wstring_view name = std::wstring_view(line).substr(slash);
     for (const Own& own : files_) {
         // Most names differ: the folder is looked at only where one matches.
-        if (name.size() != own.name.size() || !SameText(name, own.name)) continue;
+        if (!SameName(name, own.name)) continue;
         const std::wstring folder = ExtendedFolderPath(base + line.substr(0, slash));
         const std::optional<FileIdentity> identity = IdentityOf(folder);
         // A folder that cannot be opened is compared by its full path, the one rule left.
-        if (identity && own.identity ? *identity == *own.identity : SameText(folder, own.folder)) return true;
+        if (identity && own.identity ? *identity == *own.identity : SamePath(folder, own.folder)) return true;
     }
     return false;
 }

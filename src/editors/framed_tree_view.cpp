@@ -1,6 +1,7 @@
 #include "editors/framed_tree_view.h"
 
 #include "runtime/errors.h"
+#include "runtime/path_names.h"
 
 #include <uxtheme.h>
 #include <windowsx.h>
@@ -17,23 +18,19 @@ constexpr std::pair<const wchar_t*, FrameStyle> kFrameStyleNames[] = {
     {L"fsStatus", fsStatus},   {L"fsPopup", fsPopup},       {L"fsFlatBold", fsFlatBold},
 };
 
-bool SameText(const std::wstring& a, const wchar_t* b) {
-    return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
-}
-
 [[noreturn]] void InvalidValue(const std::wstring& name, const std::wstring& value) {
     throw Exception(L"Invalid property value \"" + value + L"\" for " + name);
 }
 
 bool ReadBoolean(const std::wstring& name, const std::wstring& value) {
-    if (SameText(value, L"True")) return true;
-    if (SameText(value, L"False")) return false;
+    if (SameName(value, L"True")) return true;
+    if (SameName(value, L"False")) return false;
     InvalidValue(name, value);
 }
 
 FrameStyle ReadFrameStyle(const std::wstring& name, const std::wstring& value) {
     for (const auto& [text, style] : kFrameStyleNames)
-        if (SameText(value, text)) return style;
+        if (SameName(value, text)) return style;
     InvalidValue(name, value);
 }
 
@@ -99,7 +96,7 @@ void FramedTreeView::BoundsChanged() {
 }
 
 bool FramedTreeView::ReadLegacyProperty(const std::wstring& name, const std::wstring& value) {
-    if (SameText(name, L"FrameFlat")) {
+    if (SameName(name, L"FrameFlat")) {
         const bool flat = ReadBoolean(name, value);
         SetFrameHotTrack(flat);
         if (flat) {
@@ -108,11 +105,11 @@ bool FramedTreeView::ReadLegacyProperty(const std::wstring& name, const std::wst
         }
         return true;
     }
-    if (SameText(name, L"FrameFocusStyle")) {
+    if (SameName(name, L"FrameFocusStyle")) {
         SetFrameHotStyle(ReadFrameStyle(name, value));
         return true;
     }
-    return SameText(name, L"FrameFlatStyle");
+    return SameName(name, L"FrameFlatStyle");
 }
 
 // --- colours ----------------------------------------------------------------------

@@ -1,17 +1,15 @@
 #include "runtime/errors.h"
 
 #include "runtime/handles.h"
+#include "runtime/text_bytes.h"
 
 #include <windows.h>
 
 namespace census {
 
 std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                  nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    std::string out;
+    AppendBytes(text, kUtf8CodePage, Unfit::Question, out);
     return out;
 }
 

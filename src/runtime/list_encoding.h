@@ -26,7 +26,4 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // character had to be replaced.
 bool AppendEncodedLine(std::wstring_view line, ListEncoding encoding, std::string& out);
 
-// One UTF-16 code unit in code page 1251; '?' when the page has no such character.
-char CodePage1251Byte(wchar_t c, bool& replaced);
-
 }  // namespace census

@@ -28,12 +28,6 @@ TEST(CensusLine, FullAndRelativeLines) {
     for (const auto& c : cases) EXPECT_EQ(c.line, CensusLine(c.folder, c.name, c.prefix)) << c.folder << c.name;
 }
 
-TEST(CensusLine, TrailingBackslashIsAddedOnce) {
-    EXPECT_EQ(L"C:\\", WithTrailingBackslash(L"C:\\"));
-    EXPECT_EQ(L"C:\\Data\\", WithTrailingBackslash(L"C:\\Data"));
-    EXPECT_EQ(L"", WithTrailingBackslash(L""));
-}
-
 TEST(SaveFileName, TxtIsAddedUnlessTheFileNameHoldsIt) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"C:\\out\\list", L"C:\\out\\list.txt"},

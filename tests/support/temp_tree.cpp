@@ -1,6 +1,7 @@
 #include "support/temp_tree.h"
 
 #include "runtime/handles.h"
+#include "runtime/path_names.h"
 
 #include <windows.h>
 
@@ -55,7 +56,7 @@ void RemoveTree(const std::wstring& top) {
 
 }  // namespace
 
-std::wstring Long(const std::wstring& path) { return L"\\\\?\\" + path; }
+std::wstring Long(const std::wstring& path) { return WithExtendedPrefix(path); }
 
 TempTree::TempTree() {
     wchar_t temp[MAX_PATH];

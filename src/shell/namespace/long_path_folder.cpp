@@ -132,7 +132,7 @@ public:
             ItemHeader ha, hb;
             std::wstring na, nb;
             if (!ReadItem(a, ha, na) || !ReadItem(b, hb, nb)) return E_INVALIDARG;
-            const int order = ::CompareStringOrdinal(na.c_str(), -1, nb.c_str(), -1, TRUE) - CSTR_EQUAL;
+            const int order = CompareNames(na, nb);
             return MAKE_HRESULT(SEVERITY_SUCCESS, 0, static_cast<USHORT>(static_cast<short>(order)));
         });
     }

@@ -1,5 +1,7 @@
 #include "shell/namespace/shell_context_menu.h"
 
+#include "runtime/path_names.h"
+
 namespace census {
 
 HRESULT ItemContextMenu(IShellFolder* parent, PCUITEMID_CHILD item, HWND owner, ComPtr<IContextMenu>& menu) {
@@ -34,7 +36,7 @@ std::optional<UINT> FindVerbOffset(IContextMenu* menu, const std::wstring& verb,
         const UINT id = ::GetMenuItemID(scratch.get(), i);
         if (id == static_cast<UINT>(-1) || id < kFirstShellCommand) continue;
         const std::wstring name = CommandVerb(menu, id - kFirstShellCommand);
-        if (!name.empty() && ::CompareStringOrdinal(name.c_str(), -1, verb.c_str(), -1, TRUE) == CSTR_EQUAL)
+        if (!name.empty() && SameName(name, verb))
             return id - kFirstShellCommand;
     }
     return std::nullopt;

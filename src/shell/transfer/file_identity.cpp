@@ -50,10 +50,6 @@ std::wstring ObjectDosName(HANDLE handle) {
 
 }  // namespace
 
-std::wstring ExtendedPath(const std::wstring& path) {
-    return path.size() < MAX_PATH - 12 ? path : WithExtendedPrefix(path);
-}
-
 bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
     UniqueFileHandle h(::CreateFileW(ExtendedPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));

@@ -17,10 +17,6 @@
 
 namespace census {
 
-// Paths near or over the classic limit go to the file functions in their
-// extended-length form.
-std::wstring ExtendedPath(const std::wstring& path);
-
 struct FileIdentity {
     DWORD volume = 0;
     std::uint64_t index = 0;

@@ -17,12 +17,6 @@ bool Moved(const std::wstring& from, const std::wstring& to) {
     return ::MoveFileExW(WithExtendedPrefix(from).c_str(), WithExtendedPrefix(to).c_str(), 0) != 0;
 }
 
-std::size_t Utf8Length(const std::wstring& text) {
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                            nullptr, nullptr);
-    return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
-}
-
 std::wstring PlatformWords(HRESULT answer) {
     std::wstring text = SystemErrorMessage(static_cast<unsigned long>(answer));
     while (!text.empty() && text.back() == L'.') text.pop_back();
@@ -72,7 +66,7 @@ std::wstring RenameFailureText(const std::wstring& path, const std::wstring& sho
         return head + L"в этой папке уже есть " + Quoted(taken) +
                L", а имена, которые различаются только регистром букв, система считает одинаковыми.";
     }
-    const std::size_t bytes = Utf8Length(name);
+    const std::size_t bytes = ToUtf8(name).size();
     if (bytes > kLongestNameComponent) {
         return head + L"имя слишком длинное для файловой системы этого диска: в кодировке UTF-8 оно занимает " +
                std::to_wstring(bytes) + L" байт, а многие файловые системы вмещают в имя не больше " +

@@ -26,16 +26,13 @@ namespace {
 constexpr UINT kShellRenameCommand = kFirstShellCommand + 18;
 // The tree's own rename entry, outside the shell's command range.
 constexpr UINT kOwnRenameCommand = kLastShellCommand + 1;
-bool SameVerb(const std::wstring& a, const wchar_t* b) {
-    return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
-}
 
 bool HasVerb(IContextMenu* menu, HMENU popup, const wchar_t* verb) {
     const int count = ::GetMenuItemCount(popup);
     for (int i = 0; i < count; ++i) {
         const UINT id = ::GetMenuItemID(popup, i);
         if (id != static_cast<UINT>(-1) && id >= kFirstShellCommand && id <= kLastShellCommand &&
-            SameVerb(CommandVerb(menu, id - kFirstShellCommand), verb))
+            SameName(CommandVerb(menu, id - kFirstShellCommand), verb))
             return true;
     }
     return false;
@@ -46,7 +43,7 @@ bool HasVerb(IContextMenu* menu, HMENU popup, const wchar_t* verb) {
 // --- verbs ----------------------------------------------------------------------------
 
 bool ShellTree::OwnClipboardVerb(const std::wstring& verb) {
-    return !ShellTransfersFiles() && (SameVerb(verb, L"cut") || SameVerb(verb, L"copy") || SameVerb(verb, L"paste"));
+    return !ShellTransfersFiles() && (SameName(verb, L"cut") || SameName(verb, L"copy") || SameName(verb, L"paste"));
 }
 
 HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
@@ -56,7 +53,7 @@ HRESULT ShellTree::InvokeVerb(TreeNode node, const std::wstring& verb) {
     HRESULT hr = S_FALSE;
     if (OwnClipboardVerb(verb)) {
         hr = RunOwnClipboardVerb(node, verb);
-    } else if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
+    } else if (SameName(verb, L"delete") && RefuseLinkedDelete(node)) {
         RefreshAfterOperation();
     } else {
         ComPtr<IContextMenu> menu;
@@ -88,8 +85,8 @@ HRESULT ShellTree::InvokeMenuCommand(TreeNode node, IContextMenu* menu, UINT off
 // Cut and copy offer the node on the clipboard in the drag formats; paste
 // carries what the clipboard names into the node's folder.
 HRESULT ShellTree::RunOwnClipboardVerb(TreeNode node, const std::wstring& verb) {
-    if (SameVerb(verb, L"paste")) return PasteOwn(node);
-    ComPtr<IDataObject> data = NodeDataObject(node, SameVerb(verb, L"cut") ? DROPEFFECT_MOVE : DROPEFFECT_COPY);
+    if (SameName(verb, L"paste")) return PasteOwn(node);
+    ComPtr<IDataObject> data = NodeDataObject(node, SameName(verb, L"cut") ? DROPEFFECT_MOVE : DROPEFFECT_COPY);
     const HRESULT hr = data ? ::OleSetClipboard(data.get()) : E_FAIL;
     RefreshAfterOperation();
     return hr;
@@ -185,7 +182,7 @@ void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
     if (id > kOwnRenameCommand) return;
     const UINT offset = id - kFirstShellCommand;
     if (id == kOwnRenameCommand || id == kShellRenameCommand ||
-        SameVerb(CommandVerb(menu, offset), L"rename")) {
+        SameName(CommandVerb(menu, offset), L"rename")) {
         EditLabel(node);
         return;
     }
@@ -194,7 +191,7 @@ void ShellTree::RunMenuCommand(TreeNode node, IContextMenu* menu, UINT id) {
         RunOwnClipboardVerb(node, verb);
         return;
     }
-    if (SameVerb(verb, L"delete") && RefuseLinkedDelete(node)) {
+    if (SameName(verb, L"delete") && RefuseLinkedDelete(node)) {
         RefreshAfterOperation();
         return;
     }
@@ -208,8 +205,7 @@ void ShellTree::SelectParentIfGone(TreeNode node) {
     ShellTreeData* data = ShellData(node);
     if (!data || !ParentNode(node)) return;
     const std::wstring path = data->Path();
-    const std::wstring probe = path.size() < MAX_PATH ? path : WithExtendedPrefix(path);
-    if (path.empty() || ::GetFileAttributesW(probe.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    if (path.empty() || ::GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) return;
     for (TreeNode n = Selected(); n; n = ParentNode(n)) {
         if (n == node) {
             Select(ParentNode(node));

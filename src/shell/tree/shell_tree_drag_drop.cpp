@@ -253,9 +253,9 @@ bool ShellTree::OnlyNamesTaken(const std::wstring& folder, DWORD effect) const {
     for (const std::wstring& path : drag_.paths) {
         const std::wstring parent = ParentPart(path);
         if (parent.empty()) continue;
-        if (::CompareStringOrdinal(parent.c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL) continue;
+        if (SamePath(parent, folder)) continue;
         const std::wstring target = JoinPath(folder, LastPart(path)) + (effect == DROPEFFECT_LINK ? L".lnk" : L"");
-        if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        if (::GetFileAttributesW(ExtendedPath(target).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     }
     return false;
 }

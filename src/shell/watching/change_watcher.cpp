@@ -1,5 +1,7 @@
 #include "shell/watching/change_watcher.h"
 
+#include "runtime/path_names.h"
+
 #include <array>
 #include <atomic>
 #include <deque>
@@ -14,7 +16,7 @@ enum Action { kAdd, kRemoveOne, kRemoveAll, kEnd };
 std::atomic<unsigned> last_watch_id{0};
 
 HANDLE OpenWithThePlatform(const std::wstring& path, bool subtree, DWORD filter) {
-    return ::FindFirstChangeNotificationW(path.c_str(), subtree, filter);
+    return ::FindFirstChangeNotificationW(ExtendedPath(path).c_str(), subtree, filter);
 }
 
 }  // namespace
@@ -124,7 +126,7 @@ bool ChangeWatcher::Shared::TakeRequests() {
 void ChangeWatcher::Shared::Changed(int index) {
     Slot& slot = slots[index];
     ::PostMessageW(owner, message, static_cast<WPARAM>(slot.id), 0);
-    const DWORD attributes = ::GetFileAttributesW(slot.path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(ExtendedPath(slot.path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !::FindNextChangeNotification(slot.handle.get()))
         Close(slot);
@@ -291,22 +293,9 @@ bool ChangeWatchers::Live(unsigned id) const {
 
 namespace {
 
-bool SameText(const std::wstring& a, const std::wstring& b, std::size_t count) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(count), b.c_str(), static_cast<int>(count), TRUE) ==
-           CSTR_EQUAL;
-}
-
-std::wstring WithoutSeparator(std::wstring path) {
-    if (path.size() > 3 && path.back() == L'\\') path.pop_back();
-    return path;
-}
-
 // folder is path, or lies below it.
 bool WithinFolder(const std::wstring& path, const std::wstring& folder, bool below) {
-    const std::wstring p = WithoutSeparator(path), f = WithoutSeparator(folder);
-    if (p.size() == f.size()) return SameText(p, f, p.size());
-    if (!below || f.size() < p.size() || !SameText(p, f, p.size())) return false;
-    return p.back() == L'\\' || f[p.size()] == L'\\';
+    return below ? SameOrInside(folder, path) : SamePath(folder, path);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "runtime/application.h"
 #include "runtime/form.h"
+#include "runtime/path_names.h"
 #include "shell/namespace/shell_namespace.h"
 #include "shell/tree/shell_tree_messages.h"
 #include "shell/watching/change_watcher.h"
@@ -281,7 +282,7 @@ TEST_F(ShellTreeMonitoring, ASlowDriveDoesNotHoldTheWindow) {
 TEST_F(ShellTreeMonitoring, ARenameNoWatchReportsDoesNotHideTheNextChange) {
     const std::wstring root = temp.Root();
     MakeTree([root](const std::wstring& path, bool subtree, DWORD filter) {
-        if (::CompareStringOrdinal(path.c_str(), -1, root.c_str(), -1, TRUE) == CSTR_EQUAL) return INVALID_HANDLE_VALUE;
+        if (SamePath(path, root)) return INVALID_HANDLE_VALUE;
         return ::FindFirstChangeNotificationW(path.c_str(), subtree, filter);
     });
     TreeNode deep = OpenDeep();

@@ -146,5 +146,28 @@ TEST(ChangeWatcher, ChangeIsPostedAndAWatchedFolderThatGoesIsDropped) {
     EXPECT_TRUE(watcher.Running());
 }
 
+// A folder past the classic length limit is watched like any other, and
+// stays watched after a change (a plain path would not find it again).
+TEST(ChangeWatcher, AFolderPastTheClassicLimitIsWatched) {
+    TempTree temp;
+    std::wstring deep = L"watched";
+    temp.Dir(deep);
+    while (temp.Path(deep).size() <= 300) {
+        deep += L"\\" + std::wstring(60, L'd');
+        temp.Dir(deep);
+    }
+    Counter counter;
+    ChangeWatcher watcher(counter.Window(), kChanged);
+    const unsigned id = watcher.AddWatch(temp.Path(deep), FILE_NOTIFY_CHANGE_DIR_NAME, false);
+    ASSERT_TRUE(watcher.WaitSettled());
+    ASSERT_TRUE(watcher.Live(id));
+    temp.Dir(deep + L"\\one");
+    const int first = counter.Count(1000);
+    EXPECT_GE(first, 1);
+    temp.Dir(deep + L"\\two");
+    EXPECT_GT(counter.Count(1000), first) << "the watch was dropped after the first change";
+    EXPECT_TRUE(watcher.Live(id));
+}
+
 }  // namespace
 }  // namespace census

@@ -1,5 +1,6 @@
 #include "editors/check_box.h"
 
+#include "editors/painter_colors.h"
 #include "editors/painters.h"
 #include "editors/push_button.h"
 #include "editors/system_check.h"

@@ -1,5 +1,6 @@
 #include "editors/push_button.h"
 
+#include "editors/painter_colors.h"
 #include "runtime/application.h"
 #include "runtime/form.h"
 #include "support/gdi_count.h"

@@ -28,14 +28,15 @@ enum FrameStyle : int {
     fsPopup,
     fsFlatBold,
 };
-using TFrameStyle = FrameStyle;
 
 
 // The rectangle moved in by `amount` on each side in `sides`.
 RECT InsetSides(const RECT& r, Sides sides, int amount);
 
 RECT FrameSideLines(Canvas& canvas, const RECT& r, TColor top_left, TColor bottom_right, Sides sides);
-// Sets the pen width to 1 and draws `count` rings inward in the same colours.
+// `count` rings inward in the same colours, each a pixel inside the last. The
+// pen is made one pixel wide first: with whatever width the caller left, the
+// rings would overlap or leave gaps, and the rectangle returned would be wrong.
 RECT FrameSideRings(Canvas& canvas, const RECT& r, TColor top_left, TColor bottom_right, int count,
                     Sides sides);
 // The raised (lowered false) or lowered two-ring edge in system colours.

@@ -1,6 +1,7 @@
 #include "editors/check_box.h"
 
 #include "decor/disabled_drawing.h"
+#include "editors/painter_colors.h"
 #include "editors/painters.h"
 #include "editors/system_check.h"
 

@@ -13,6 +13,10 @@ enum ContainerBorderStyle { cbsNone = 0, cbsSingle = 1, cbsThick = 2, cbsFlat = 
 
 enum ContainerState : unsigned { csFocused = 1, csDisabled = 2, csHot = 4, csNormal = 8 };
 
+// How far the drop shadow reaches right and down beyond the border, in
+// pixels at 96 per inch.
+constexpr int kShadowDepth = 3;
+
 struct ContainerViewInputs {
     int width = 0, height = 0;
     bool enabled = true;
@@ -24,7 +28,7 @@ struct ContainerViewInputs {
     bool hot_track = true;
     bool transparent_border = true;
     bool shadow = false;
-    int shadow_size = 3;  // the drop shadow's depth, at the control's density
+    int shadow_size = kShadowDepth;  // at the control's density
     Sides edges = sdAll;
     TColor color = clWindow;
     TColor border_color = clWindowFrame;

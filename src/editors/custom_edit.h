@@ -50,7 +50,6 @@ public:
     virtual std::wstring EditValue() { return edit_value_; }
     void SetEditValue(const std::wstring& value);
 
-    bool ModifiedAfterEnter() const { return modified_after_enter_; }
     // The user (or a clipboard action) may change the text now.
     bool DoEditing();
 

@@ -49,7 +49,7 @@ void EditContainer::CalculateViewInfo(bool consider_mouse) {
     in.border_never_drawn = !DrawsBorder();
     in.hot_track = style_.HotTrack();
     in.transparent_border = style_.TransparentBorder();
-    in.shadow_size = Scaled(in.shadow_size);
+    in.shadow_size = Scaled(kShadowDepth);
     in.shadow = style_.Shadow();
     in.edges = style_.Edges();
     in.color = style_.Color();
@@ -101,11 +101,13 @@ void EditContainer::UpdateWindowRegion() {
         wanted.Combine(shadow, RegionOp::Or);
     }
     if (!region_.Handle() || !region_.Equals(wanted)) {
-        region_ = wanted.Copy();
-        // The window takes ownership of the region handed to it.
-        HRGN given = ::CreateRectRgn(0, 0, 0, 0);
-        ::CombineRgn(given, region_.Handle(), nullptr, RGN_COPY);
-        ::SetWindowRgn(Handle(), given, TRUE);
+        UniqueRegion given(::CreateRectRgn(0, 0, 0, 0));
+        ::CombineRgn(given.get(), wanted.Handle(), nullptr, RGN_COPY);
+        // The window owns the region once the call succeeds; a refused one
+        // stays ours to delete, and the next update tries again.
+        if (!::SetWindowRgn(Handle(), given.get(), TRUE)) return;
+        given.release();
+        region_ = std::move(wanted);
     }
 }
 

@@ -65,7 +65,6 @@ public:
     void RemoveListener(LookAndFeelListener* listener);
     size_t ListenerCount() const { return listeners_.Size(); }
 
-    bool IsDefault() const { return is_default_; }
     const LookAndFeelPainter& Painter() const;
 
     std::function<void(LookAndFeel& sender, LookAndFeelValues changed)> OnChanged;

@@ -38,12 +38,6 @@ bool Region::Equals(const Region& other) const {
     return ::EqualRgn(handle_.get(), other.Handle()) != FALSE;
 }
 
-Region Region::Copy() const {
-    Region copy;
-    if (handle_) copy.Combine(*this, RegionOp::Copy);
-    return copy;
-}
-
 void PainterCanvas::FillRect(const RECT& r, TColor color) {
     canvas_.SetBrushColor(color);
     canvas_.FillRect(r);
@@ -119,16 +113,6 @@ void PainterCanvas::ExcludeClipRect(const RECT& r) {
 
 void PainterCanvas::IntersectClipRect(const RECT& r) {
     ::IntersectClipRect(canvas_.Handle(), r.left, r.top, r.right, r.bottom);
-}
-
-Region PainterCanvas::SaveClipRegion() const {
-    Region region(::CreateRectRgn(0, 0, 0, 0));
-    if (::GetClipRgn(canvas_.Handle(), region.Handle()) != 1) return Region();  // no clipping set
-    return region;
-}
-
-void PainterCanvas::RestoreClipRegion(const Region& region) {
-    ::SelectClipRgn(canvas_.Handle(), region.Handle());
 }
 
 }  // namespace census

@@ -17,14 +17,12 @@ class Region {
 public:
     Region() = default;
     explicit Region(const RECT& r) : handle_(::CreateRectRgnIndirect(&r)) {}
-    explicit Region(HRGN adopted) : handle_(adopted) {}
 
     HRGN Handle() const { return handle_.get(); }
     bool Empty() const;
     // Combines other into this one (an empty region counts as no area).
     void Combine(const Region& other, RegionOp op);
     bool Equals(const Region& other) const;
-    Region Copy() const;
 
 private:
     UniqueRegion handle_;
@@ -58,8 +56,6 @@ public:
 
     void ExcludeClipRect(const RECT& r);
     void IntersectClipRect(const RECT& r);
-    Region SaveClipRegion() const;
-    void RestoreClipRegion(const Region& region);
 
 private:
     Canvas& canvas_;

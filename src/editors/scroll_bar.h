@@ -56,7 +56,6 @@ public:
     // For owners and tests: the parts as laid out now.
     const ScrollBarLayout& Layout() const { return layout_; }
     ScrollPart PressedPart() const { return pressed_; }
-    ScrollPart HotPart() const { return hot_; }
     ScrollPart HitTest(int x, int y) const { return HitTestScrollBar(Metrics(), layout_, x, y); }
     ButtonState PartState(ScrollPart part) const;
 

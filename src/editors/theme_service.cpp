@@ -155,8 +155,6 @@ LRESULT CALLBACK ThemeService::ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 
 }  // namespace
 
-const wchar_t* ThemeClassName(ThemeClass cls) { return kClassNames[static_cast<size_t>(cls)]; }
-
 const ThemeApi& Theme() { return Service().Api(); }
 bool ThemeLibraryLoaded() { return Service().Loaded(); }
 FARPROC ThemeFunction(const char* name) { return Service().Function(name); }

@@ -22,8 +22,6 @@ enum class ThemeClass {
 };
 constexpr int kThemeClassCount = 24;
 
-const wchar_t* ThemeClassName(ThemeClass cls);
-
 // The functions of the theme library that the painters call; null when the
 // library or the function is missing.
 struct ThemeApi {

@@ -165,12 +165,6 @@ void Canvas::Pixel(int x, int y, TColor color) { ::SetPixel(dc_, x, y, ColorToRg
 
 TColor Canvas::PixelAt(int x, int y) const { return ::GetPixel(dc_, x, y); }
 
-void Canvas::TextOut(int x, int y, const std::wstring& text) {
-    RequireFont();
-    RequireBrush();
-    ::ExtTextOutW(dc_, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-}
-
 void Canvas::TextRect(const RECT& clip, int x, int y, const std::wstring& text) {
     RequireFont();
     RequireBrush();
@@ -184,24 +178,12 @@ int Canvas::DrawText(const std::wstring& text, RECT& r, UINT format) {
     return ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &r, format);
 }
 
-SIZE Canvas::TextExtent(const std::wstring& text) {
-    RequireFont();
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-    return size;
-}
-
 void Canvas::Draw(int x, int y, HBITMAP bitmap) {
     BITMAP bm{};
     if (!::GetObjectW(bitmap, sizeof(bm), &bm)) return;
     UniqueMemoryDc src(::CreateCompatibleDC(dc_));
     SelectGuard sel(src.get(), bitmap);
     ::BitBlt(dc_, x, y, bm.bmWidth, bm.bmHeight, src.get(), 0, 0, SRCCOPY);
-}
-
-void Canvas::CopyRect(const RECT& dest, HDC source, const RECT& src, DWORD rop) {
-    ::StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source, src.left,
-                 src.top, src.right - src.left, src.bottom - src.top, rop);
 }
 
 BITMAPINFO TopDown32BitInfo(int width, int height) {

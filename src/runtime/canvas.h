@@ -75,15 +75,10 @@ public:
     TColor PixelAt(int x, int y) const;
 
     // Text in the font's colour; transparent background unless the brush is solid.
-    void TextOut(int x, int y, const std::wstring& text);
     void TextRect(const RECT& clip, int x, int y, const std::wstring& text);
     int DrawText(const std::wstring& text, RECT& r, UINT format);
-    SIZE TextExtent(const std::wstring& text);
-    int TextWidth(const std::wstring& text) { return TextExtent(text).cx; }
-    int TextHeight(const std::wstring& text) { return TextExtent(text).cy; }
 
     void Draw(int x, int y, HBITMAP bitmap);
-    void CopyRect(const RECT& dest, HDC source, const RECT& src, DWORD rop = SRCCOPY);
 
     // Makes sure the current pen/brush/font are selected (for direct GDI calls).
     void RequirePen();

@@ -227,9 +227,6 @@ protected:
     // WindowDestroying() matters calls this from its own destructor.
     void DestroyHandle();
 
-    // True when this control wraps a native window class.
-    bool WrapsNativeClass() const { return native_; }
-
     static unsigned ShiftFromKeys();
     static unsigned ShiftFromMouseFlags(WPARAM flags);
 

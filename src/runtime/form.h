@@ -47,7 +47,6 @@ public:
     std::function<void(Control& sender)> OnActivate;
     std::function<void(Control& sender)> OnClose;
 
-    Control* ActiveControl() const { return active_control_; }
     // Moves the focus to the next (or previous) focusable control by tab order.
     void SelectNext(bool forward);
     void SelectFirst();

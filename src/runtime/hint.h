@@ -85,8 +85,6 @@ public:
     void CancelHint();
     // Frees the hint window and timers (before the application shuts down).
     void Release();
-    bool HintShowing() const { return showing_; }
-    Control* HintControl() const { return control_; }
     HintWindow* Window() const { return window_.get(); }
 
 private:

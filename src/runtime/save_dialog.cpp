@@ -19,8 +19,12 @@ std::wstring WindowText(HWND h) {
     return text;
 }
 
+// Room for the longest path the system accepts anywhere (32767 characters, in
+// the extended-length form) and its terminating null: the user may pick any.
+constexpr std::size_t kLongestPathBuffer = 32768;
+
 std::wstring FolderOf(HWND dialog) {
-    std::vector<wchar_t> folder(32768, L'\0');
+    std::vector<wchar_t> folder(kLongestPathBuffer, L'\0');
     LRESULT n = ::SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
     return n > 0 ? std::wstring(folder.data()) : std::wstring();
 }
@@ -82,7 +86,7 @@ bool SaveDialog::Execute() {
     filter.push_back(L'\0');
     filter.push_back(L'\0');
 
-    std::vector<wchar_t> buffer(32768, L'\0');
+    std::vector<wchar_t> buffer(kLongestPathBuffer, L'\0');
     FileName.copy(buffer.data(), buffer.size() - 1);
 
     OPENFILENAMEW ofn{};

@@ -102,9 +102,18 @@ TEST(EndToEnd, ClosingTheWindowDuringACensusEndsTheProgram) {
     testing::MakeForeground(program.MainWindow());
     testing::ClickAt(testing::CentreOf(pane));
     CensusDriver::Click(start);
+    const std::wstring counting = L"Количество Файлов: ";
+    std::wstring first_count;
     ASSERT_TRUE(CensusDriver::WaitForText(
-        count, [](const std::wstring& t) { return t.rfind(L"Количество Файлов: ", 0) == 0; }, 30000));
-    ::Sleep(500);  // a user's pause: the census well under way, past its first update
+        count,
+        [&](const std::wstring& t) {
+            first_count = t;
+            return t.rfind(counting, 0) == 0;
+        },
+        30000));
+    // The census well under way: past its first update, counting on.
+    ASSERT_TRUE(CensusDriver::WaitForText(
+        count, [&](const std::wstring& t) { return t.rfind(counting, 0) == 0 && t != first_count; }, 30000));
 
     // Alt+F4, timed from here until the window is hidden and the process has
     // ended (the goals are the benchmark's; the limit is a broken program's).

@@ -126,7 +126,7 @@ TEST(MainFormDpi, DISABLED_MeasuresTheWindowItOpens) {
     auto form = std::make_unique<TForm1>();
     form->Show();
     ASSERT_TRUE(testing::PumpUntil([&] { return form->FxSeparator1->Width() == form->Width(); }));
-    testing::Settle();
+    testing::PumpUntilPainted(form->Handle());
     const HWND window = form->Handle();
 
     std::ofstream out(std::filesystem::path(request.file), std::ios::binary);
@@ -173,7 +173,7 @@ TEST(MainFormDpi, DISABLED_MeasuresTheWindowItOpens) {
     testing::PumpUntil([] { return !BalloonShown(); }, 1000);
     testing::MoveMouseTo(form->Button2->ClientToScreen({4, 4}));
     if (testing::PumpUntil(BalloonShown)) {
-        testing::Settle();
+        testing::PumpUntilPainted(Balloon()->Handle());
         RECT r{};
         ::GetWindowRect(Balloon()->Handle(), &r);
         out << "hint " << r.right - r.left << ' ' << r.bottom - r.top << '\n';
@@ -182,7 +182,7 @@ TEST(MainFormDpi, DISABLED_MeasuresTheWindowItOpens) {
     }
     testing::MoveMouseTo({0, 0});
     testing::PumpUntil([] { return !BalloonShown(); }, 1000);
-    testing::Settle();
+    testing::PumpUntilPainted(window);
 
     const std::wstring picture = PicturePath(L"census-window-" + std::to_wstring(request.dpi) + L"dpi.png");
     ::DeleteFileW(picture.c_str());
@@ -345,7 +345,8 @@ TEST(MainFormDpi, TheBuiltProgramOpensScaledOnADenserScreen) {
     ::GetWindowRect(start, &button);
     ::MapWindowPoints(nullptr, program.MainWindow(), reinterpret_cast<POINT*>(&button), 2);
     ExpectNear(ScaledRect({8, 8, 113, 33}, 144), button, 1, "Button1");
-    testing::PumpFor(500);
+    // Painted: the program waits for the user with nothing left to do.
+    ::WaitForInputIdle(program.Process(), 5000);
     EXPECT_TRUE(testing::SaveWindowPicture(program.MainWindow(), PicturePath(L"census-program-144dpi.png")));
     EXPECT_TRUE(program.Close());
 }
@@ -384,7 +385,7 @@ FormState StateOf(TForm1& form) {
 
 void MoveToDpi(TForm1& form, int dpi, RECT suggested) {
     ::SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    testing::Settle();
+    testing::PumpUntilPainted(form.Handle());
 }
 
 TEST(MainFormDpi, AMoveToAMonitorOfAnotherDensityScalesTheWindowAndAMoveBackRestoresIt) {

@@ -33,7 +33,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        testing::PumpFor(50);
+        PumpUntil([] { return !BalloonShown(); });
     }
     // The control of the window that holds the focus, whichever inner window has it.
     Control* Focused() {

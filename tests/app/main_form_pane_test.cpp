@@ -28,8 +28,7 @@ TEST(MainFormPane, EscapeDuringACensusKeepsEveryListedFile) {
 
     auto form = std::make_unique<TForm1>();
     form->Show();
-    ::SetForegroundWindow(form->Handle());
-    testing::Settle();
+    testing::MakeForeground(form->Handle());
     UniqueIdList folder;
     ASSERT_EQ(S_OK, ParsePath(t.Root(), folder));
     form->FxShellTree1->SelectedFolder().SetIdList(folder.get());
@@ -55,7 +54,7 @@ TEST(MainFormPane, EscapeDuringACensusKeepsEveryListedFile) {
     form->Button1Click(*form->Button1);
     pane.Properties().OnChange = nullptr;
     pane.OnKeyDown = nullptr;
-    testing::Settle();
+    testing::InputBarrier();
 
     // The Escape came while files were still being listed.
     ASSERT_GT(lines_at_escape, 0);

@@ -356,7 +356,7 @@ TEST_F(MainFormTest, AfterARealStopThePaneShowsTheLastLineAndTheCountIsTheLists)
     acting->act_at = 2000;
     acting->act = [this] { testing::QueueClickAt(testing::CentreOf(form->Button3->Handle())); };
     form->Button1Click(*form->Button1);
-    testing::Settle();
+    testing::InputBarrier();
     const auto lines = SplitLines(PaneText());
     ASSERT_GE(lines.size(), 2000u);
     ASSERT_LT(lines.size(), static_cast<std::size_t>(kFiles)) << "the stop came after the census";

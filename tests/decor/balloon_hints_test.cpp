@@ -171,7 +171,7 @@ protected:
     void SetUp() override { MakeForm(300, 300); }
     void TearDown() override {
         form.reset();
-        testing::PumpFor(50);
+        PumpUntil([] { return !Shown(); });
     }
 
     void MakeForm(int left, int top) {
@@ -210,7 +210,7 @@ protected:
         POINT screen = target->ClientToScreen(client);
         MoveMouseTo(screen);
         EXPECT_TRUE(PumpUntil(Shown)) << "no balloon";
-        testing::PumpFor(50);  // painted
+        if (Shown()) testing::PumpUntilPainted(CurrentBalloon()->Handle());
         return screen;
     }
     static RECT BalloonRectOnScreen() {
@@ -283,7 +283,7 @@ TEST_F(BalloonOnScreen, AKeyPressHidesTheBalloonAndAShowingLeavesNoGdiObjectBehi
 TEST_F(BalloonOnScreen, AMoveOntoTheBalloonHidesItAndSmallMovesDoNot) {
     const POINT p = HoverTarget({30, 20});
     MoveMouseTo({p.x + 2, p.y - 1});
-    testing::PumpFor(100);  // time to hide, which it must not: nothing to wait for but time
+    testing::ExpectNothingFor(100);  // time to hide, which it must not
     EXPECT_TRUE(Shown()) << "a move of two pixels";
     const RECT r = BalloonRectOnScreen();
     MoveMouseTo({r.left + 30, r.top + 10});

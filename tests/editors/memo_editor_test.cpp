@@ -93,8 +93,7 @@ protected:
 
     // The window in front, so that real input reaches it.
     void BringFormToFront() {
-        ::SetForegroundWindow(form.Handle());
-        testing::Settle();
+        testing::MakeForeground(form.Handle());
     }
     HWND Edit() { return memo.Inner().Handle(); }
     int FirstVisibleLine() { return static_cast<int>(::SendMessageW(Edit(), EM_GETFIRSTVISIBLELINE, 0, 0)); }
@@ -383,7 +382,7 @@ TEST_F(MemoTest, WithHotTrackingTheBorderLightsUpOverTheTextAndGoesOffWithTheMou
     other.SetFocus();
     testing::MoveMouseTo(form.ClientToScreen({300, 20}));
     ASSERT_TRUE(testing::PumpUntil([&] { return memo.ViewInfo().drawn_style == cbsFlat; }));
-    testing::PumpFor();
+    testing::PumpUntilPainted(form.Handle());
     const std::vector<COLORREF> idle = BorderPixels(memo);
 
     // Straight onto the text, never crossing the border itself.

@@ -1,6 +1,7 @@
 #include "editors/painters.h"
 
 #include "editors/paint_math.h"
+#include "editors/painter_colors.h"
 
 #include <gtest/gtest.h>
 

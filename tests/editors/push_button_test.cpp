@@ -1,5 +1,6 @@
 #include "editors/push_button.h"
 
+#include "editors/painter_colors.h"
 #include "runtime/application.h"
 #include "runtime/form.h"
 #include "support/gdi_count.h"
@@ -384,7 +385,7 @@ TEST_F(PushButtonInput, AColourChangeRecreatesEachButtonOnceAndKeepsTheFocus) {
         ButtonCreations made;
         DWORD_PTR result = 0;
         ::SendMessageTimeoutW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-        testing::PumpFor();
+        PumpUntil([&] { return made.Count() >= 2; });
         EXPECT_EQ(2, made.Count());
     }
     EXPECT_NE(before[0], first.Handle());
@@ -401,7 +402,7 @@ TEST_F(PushButtonInput, EnterAndSpaceClickTheFocusedButton) {
     MoveMouseTo(form.ClientToScreen({150, 150}));
     testing::MakeForeground(form.Handle());
     first.SetFocus();
-    testing::PumpFor(30);
+    PumpUntil([&] { return first.ActiveDefault(); });
     EXPECT_TRUE(first.ActiveDefault());
     EXPECT_TRUE(PumpUntil([&] { return Shows(first, clWindowFrame, clBtnFace); }));
     testing::PressKey(VK_RETURN);
@@ -452,7 +453,7 @@ TEST_F(PushButtonInput, ADropDownButtonOpensItsMenuInsteadOfClicking) {
     testing::ClickAt(Centre(second));
     EXPECT_TRUE(PumpUntil([] { return MenuWatch::seen_open; }));
     EXPECT_EQ(edbsPressed, MenuWatch::state_while_open);
-    testing::PumpFor();
+    PumpUntil([&] { return !second.MenuShown(); });
     EXPECT_FALSE(second.MenuShown());
     EXPECT_EQ(0, second_clicks);
 }
@@ -461,7 +462,7 @@ TEST_F(PushButtonInput, AButtonDestroyedWhileHotLeavesNoTrackingBehind) {
     auto extra = std::make_unique<PushButton>();
     extra->SetParent(&form);
     extra->SetBounds(20, 100, 105, 25);
-    testing::PumpFor(30);
+    testing::PumpUntilPainted(extra->Handle());
     MoveMouseTo(extra->ClientToScreen({50, 12}));
     ASSERT_TRUE(PumpUntil([&] { return extra->Hot(); }));
     EXPECT_EQ(extra.get(), Application::Instance().Mouse().UnderMouse());
@@ -469,13 +470,13 @@ TEST_F(PushButtonInput, AButtonDestroyedWhileHotLeavesNoTrackingBehind) {
     // The mouse counts as over the window until the check says otherwise.
     EXPECT_EQ(&form, Application::Instance().Mouse().UnderMouse());
     MoveMouseTo(Outside());
-    testing::PumpFor();
+    PumpUntil([] { return Application::Instance().Mouse().UnderMouse() == nullptr; });
 }
 
 TEST_F(PushButtonInput, DisabledButtonsNeverLightUpAndRepaintsLeaveNoGdiObject) {
     first.SetEnabled(false);
     MoveMouseTo(Centre(first));
-    testing::PumpFor();
+    testing::ExpectNothingFor(100);
     EXPECT_FALSE(first.Hot());
     EXPECT_TRUE(Shows(first, clHighlight, clBtnFace));
     first.SetEnabled(true);

@@ -125,7 +125,7 @@ TEST_F(MouseTrackerInput, ControlsHearTheMouseComeAndGoParentsIncluded) {
         heard.clear();
         step.act();
         EXPECT_TRUE(PumpUntil([&] { return heard == step.heard; })) << ::testing::PrintToString(heard);
-        testing::PumpFor(50);  // and nothing more comes
+        testing::ExpectNothingFor(50);  // and nothing more comes
         EXPECT_EQ(step.heard, heard);
     }
     EXPECT_EQ(nullptr, Tracker().UnderMouse());
@@ -138,7 +138,7 @@ TEST_F(MouseTrackerInput, WhileAControlHoldsTheMouseItStaysUnderIt) {
     ::SetCapture(beside.Handle());
     heard.clear();
     MoveMouseTo(Outside());
-    testing::PumpFor(100);
+    testing::ExpectNothingFor(100);
     EXPECT_EQ(L"", heard);
     EXPECT_EQ(&beside, Tracker().UnderMouse());
     ::ReleaseCapture();

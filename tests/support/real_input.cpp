@@ -1,5 +1,7 @@
 #include "support/real_input.h"
 
+#include "support/mouse_follower.h"
+
 #include "runtime/application.h"
 #include "runtime/handles.h"
 
@@ -61,9 +63,6 @@ std::atomic<bool> sentinel_taken{false};
 // True on the thread that runs a Perform script.
 thread_local bool in_script = false;
 
-inline void Unhook(HHOOK hook) noexcept { ::UnhookWindowsHookEx(hook); }
-using UniqueHook = UniqueHandle<HandleTraits<HHOOK, Unhook>>;
-
 bool IsSentinel(const MSG& msg) {
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_SYSKEYDOWN ||
                      msg.message == WM_SYSKEYUP;
@@ -94,24 +93,29 @@ void SendSentinel() {
     SendBatch(press);
 }
 
+POINT CursorNow() {
+    POINT now{};
+    ::GetCursorPos(&now);
+    return now;
+}
+
+bool AnyChildToPaint(HWND window) {
+    bool due = false;
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) -> BOOL {
+            if (!::IsWindowVisible(child) || !::GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+            *reinterpret_cast<bool*>(found) = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&due));
+    return due;
+}
+
+// The window and every window inside it have no part left to paint.
+bool NothingToPaint(HWND window) { return !::GetUpdateRect(window, nullptr, FALSE) && !AnyChildToPaint(window); }
+
 }  // namespace
-
-void Settle() {
-    // The input reaches the queue through the system; a few rounds let what
-    // it causes (posted updates, repaints) run too.
-    for (int round = 0; round < 4; ++round) {
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
-    Application::Instance().ProcessMessages();
-}
-
-void HandleInput() {
-    for (int i = 0; i < 10; ++i) {
-        Application::Instance().ProcessMessages();
-        ::Sleep(10);
-    }
-}
 
 void QueueClickAt(POINT screen) {
     QueueMoveTo(screen);
@@ -152,8 +156,12 @@ bool WaitUntil(const std::function<bool()>& done, unsigned limit_ms) {
     }
 }
 
-void PumpFor(unsigned ms) {
+void ExpectNothingFor(unsigned ms) {
     PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntilPainted(HWND window, unsigned limit_ms) {
+    return PumpUntil([window] { return ::IsWindowVisible(window) && NothingToPaint(window); }, limit_ms);
 }
 
 bool InputBarrier(unsigned limit_ms) {
@@ -173,15 +181,18 @@ HWND ShownMenu() {
 }
 
 void MoveMouseTo(POINT screen) {
+    // A pointer already there makes no move, and no message to follow.
+    const POINT before = CursorNow();
+    const bool moves = before.x != screen.x || before.y != screen.y;
+    MouseFollower follower(MouseEvent::kMoveTo, screen, moves && MouseComesHere(screen));
     QueueMoveTo(screen);
     // The pointer's position arrives through the display server; later
     // readings must not see an older one.
     PumpUntil([&] {
-        POINT now{};
-        ::GetCursorPos(&now);
+        const POINT now = CursorNow();
         return now.x == screen.x && now.y == screen.y;
     }, 2000);
-    Settle();
+    follower.Follow();
 }
 
 void ClickLeft() {
@@ -206,7 +217,6 @@ void MakeForeground(HWND window) {
         GUITHREADINFO gui{sizeof gui};
         return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndActive == window;
     });
-    Settle();
 }
 
 void TapKey(WORD virtual_key) {
@@ -215,22 +225,27 @@ void TapKey(WORD virtual_key) {
 }
 
 void LeftDown() {
+    const POINT at = CursorNow();
+    MouseFollower follower(MouseEvent::kButtonDown, at, MouseComesHere(at));
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Settle();
+    follower.Follow();
 }
 
 void LeftUp() {
+    const POINT at = CursorNow();
+    MouseFollower follower(MouseEvent::kButtonUp, at, MouseComesHere(at));
     SendMouse(MOUSEEVENTF_LEFTUP);
-    Settle();
+    follower.Follow();
 }
 
 void ClickAt(POINT screen) {
     MoveMouseTo(screen);
+    MouseFollower follower(MouseEvent::kButtonUp, screen, MouseComesHere(screen));
     // Both edges at once: a tree control tracks a press in a loop of its own
     // until the button comes up, so nothing may wait between them.
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     SendMouse(MOUSEEVENTF_LEFTUP);
-    Settle();
+    follower.Follow();
 }
 
 void ClickClient(HWND window, POINT client) {
@@ -241,13 +256,11 @@ void ClickClient(HWND window, POINT client) {
 void TypeText(const std::wstring& text) {
     QueueText(text);
     InputBarrier();
-    Settle();
 }
 
 void PressKey(WORD key, bool ctrl) {
     QueueKey(key, ctrl);
     InputBarrier();
-    Settle();
 }
 
 POINT CentreOf(HWND window) {

@@ -19,17 +19,17 @@
 
 namespace census::testing {
 
-// Lets the program handle the input queued so far (and what it posts in turn).
-void Settle();
-// The same, with more rounds for what takes a while to follow (a refresh).
-void HandleInput();
 // Handles the program's messages until `done` holds; false if it still does
 // not after `limit_ms` (a bound for a broken program, not a measurement).
 bool PumpUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
 // The same without handling messages, for a script on a second thread.
 bool WaitUntil(const std::function<bool()>& done, unsigned limit_ms = 5000);
-// Handles the program's messages for a while (lets pending paints and timers run).
-void PumpFor(unsigned ms = 100);
+// Handles the program's messages for `ms`, for a test that checks that
+// nothing happens meanwhile: an absence has no moment to wait for.
+void ExpectNothingFor(unsigned ms);
+// Handles the program's messages until the window shows with nothing left to
+// paint in it; false if it still has after `limit_ms`.
+bool PumpUntilPainted(HWND window, unsigned limit_ms = 5000);
 
 // Waits until the program has handled the keys and clicks sent so far, and
 // what their handlers posted in turn: one more key, a sentinel that no window
@@ -48,12 +48,15 @@ bool InputBarrier(unsigned limit_ms = 10000);
 HWND ShownMenu();
 
 // Moves the pointer as a mouse move does, waits until the system reports it
-// there, and lets the program follow.
+// there, and, where the move comes to a window of this thread, until the
+// thread has taken it and handled what it caused.
 void MoveMouseTo(POINT screen);
+// Press or release the left button where the pointer is, and wait as MoveMouseTo.
 void LeftDown();
 void LeftUp();
 // Presses or releases the left button where the pointer is, handling nothing.
 void MouseButton(bool down);
+// Moves there and clicks; waits until the release is taken as MoveMouseTo waits.
 void ClickAt(POINT screen);
 // Left click at a point of a window's client area.
 void ClickClient(HWND window, POINT client);
@@ -65,7 +68,7 @@ void ClickAtOnce(POINT screen);
 
 // Types the characters as key presses (independent of the keyboard layout)
 // into a window of this thread, and waits until they are handled
-// (InputBarrier) and what they changed is painted.
+// (InputBarrier), which leaves what they changed painted too.
 void TypeText(const std::wstring& text);
 // Presses and releases a virtual key, with Ctrl held when asked; waits as TypeText.
 void PressKey(WORD key, bool ctrl = false);

@@ -60,8 +60,7 @@ bool WritePng(const std::wstring& path, int width, int height, std::vector<std::
 void MoveTo(HWND window, int x, int y) {
     ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Settle();
-    PumpFor(200);
+    PumpUntilPainted(window);
 }
 
 }  // namespace

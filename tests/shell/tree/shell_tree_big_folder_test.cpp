@@ -51,7 +51,7 @@ protected:
         tree.SetBounds(0, 0, 280, 360);
         EXPECT_HRESULT_SUCCEEDED(testing::LoadTreeAt(tree, temp.Root()));
         form.Show();
-        testing::HandleInput();
+        testing::PumpUntilPainted(tree.Handle());
     }
 
     // Every row in view shows the icon the shell gives for its item (the

@@ -63,7 +63,9 @@ protected:
         tree->OnChange = [this](TreeView&, TreeNode) { ++changes; };
         EXPECT_HRESULT_SUCCEEDED(testing::LoadTreeAt(*tree, temp.Root(), kDefaultShellTreeOptions));
         form.Show();
-        testing::HandleInput();
+        // Shown, and its first watches open before anything changes.
+        testing::PumpUntilPainted(tree->Handle());
+        tree->WaitWatchesSettled();
     }
     ~ShellTreeMonitoring() override { tree.reset(); }
 

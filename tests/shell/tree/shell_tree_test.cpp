@@ -251,7 +251,7 @@ TEST_F(ShellTreeIcons, EveryChildOfTheDesktopShowsItsOwnIcon) {
     tree.HandleNeeded();
     tree.EndLoading();
     form.Show();
-    testing::HandleInput();
+    testing::PumpUntilPainted(tree.Handle());
     tree.Update();
     int compared = 0;
     for (TreeNode node = tree.FirstChild(tree.FirstRoot()); node; node = tree.NextSibling(node)) {

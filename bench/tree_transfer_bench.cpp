@@ -30,6 +30,7 @@
 #include "shell/tree/shell_tree.h"
 #include "shell/tree/tree_loading.h"
 #include "support/census_driver.h"
+#include "support/file_clipboard.h"
 #include "support/temp_tree.h"
 
 #include <windows.h>
@@ -163,27 +164,6 @@ private:
     void* memory_;
 };
 
-// Puts a path on the clipboard as a file manager's Cut or Copy does.
-bool PutOnClipboard(const std::wstring& path, DWORD effect) {
-    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    HGLOBAL preferred = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
-    if (!drop || !preferred) return false;
-    auto* files = static_cast<DROPFILES*>(::GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
-    ::GlobalUnlock(drop);
-    *static_cast<DWORD*>(::GlobalLock(preferred)) = effect;
-    ::GlobalUnlock(preferred);
-    if (!::OpenClipboard(nullptr)) return false;
-    ::EmptyClipboard();
-    const bool set = ::SetClipboardData(CF_HDROP, drop) &&
-                     ::SetClipboardData(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), preferred);
-    ::CloseClipboard();
-    return set;
-}
-
 void Click(POINT at) {
     INPUT input[3] = {};
     const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
@@ -288,7 +268,7 @@ public:
     }
 
     void Paste(const std::wstring& source, DWORD effect) {
-        PutOnClipboard(source, effect);
+        testing::PutPathOnClipboard(source, effect);
         CtrlV();
     }
 

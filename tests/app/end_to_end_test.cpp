@@ -3,6 +3,7 @@
 #include "runtime/handles.h"
 #include "runtime/string_list.h"
 #include "support/census_driver.h"
+#include "support/file_clipboard.h"
 #include "support/real_input.h"
 #include "support/temp_tree.h"
 
@@ -136,29 +137,6 @@ TEST(EndToEnd, ClosingTheWindowDuringACensusEndsTheProgram) {
     EXPECT_EQ(0u, code);
 }
 
-// Puts a path on the clipboard as a file manager's Copy does: a file-drop
-// block and the preferred effect.
-bool CopyToClipboard(const std::wstring& path) {
-    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    HGLOBAL preferred = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
-    if (!drop || !preferred) return false;
-    auto* files = static_cast<DROPFILES*>(::GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
-    ::GlobalUnlock(drop);
-    *static_cast<DWORD*>(::GlobalLock(preferred)) = DROPEFFECT_COPY;
-    ::GlobalUnlock(preferred);
-    if (!::OpenClipboard(nullptr)) return false;
-    ::EmptyClipboard();
-    // The clipboard owns both blocks once they are set.
-    const bool set = ::SetClipboardData(CF_HDROP, drop) &&
-                     ::SetClipboardData(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), preferred);
-    ::CloseClipboard();
-    return set;
-}
-
 // The program's progress dialog (a window of its process holding a progress bar) is shown.
 bool ProgressDialogShown(DWORD process_id) {
     struct Search {
@@ -195,7 +173,7 @@ TEST(EndToEnd, ClosingTheWindowDuringACopyEndsTheProgramAndLeavesNothingPartial)
         std::wstring link;
         ~Cleanup() { testing::RemoveDirLink(link); }
     } cleanup{link};
-    ASSERT_TRUE(CopyToClipboard(source.Path(L"many")));
+    ASSERT_TRUE(testing::PutPathOnClipboard(source.Path(L"many"), DROPEFFECT_COPY));
 
     CensusDriver program;
     ASSERT_TRUE(program.Start());

@@ -23,7 +23,9 @@
 namespace census {
 namespace {
 
-constexpr UINT kShellRenameCommand = kFirstShellCommand + 18;
+// The platform's shell puts its rename command at this offset of its range.
+constexpr UINT kShellRenameOffset = 18;
+constexpr UINT kShellRenameCommand = kFirstShellCommand + kShellRenameOffset;
 // The tree's own rename entry, outside the shell's command range.
 constexpr UINT kOwnRenameCommand = kLastShellCommand + 1;
 

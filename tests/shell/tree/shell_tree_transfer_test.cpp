@@ -8,6 +8,7 @@
 #include "shell/transfer/transfer_job.h"
 #include "shell/transfer/tree_data_object.h"
 
+#include "support/file_clipboard.h"
 #include "support/other_process.h"
 #include "support/real_input.h"
 
@@ -549,23 +550,7 @@ TEST(ForeignClipboard, DISABLED_PutsAPath) {
     if (argument.size() < 3) GTEST_SKIP();
     const std::wstring path = argument.substr(2);
     const DWORD effect = argument[0] == L'm' ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
-    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    HGLOBAL preferred = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
-    ASSERT_TRUE(drop && preferred);
-    auto* files = static_cast<DROPFILES*>(::GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
-    ::GlobalUnlock(drop);
-    *static_cast<DWORD*>(::GlobalLock(preferred)) = effect;
-    ::GlobalUnlock(preferred);
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    // The clipboard owns both blocks once they are set.
-    EXPECT_TRUE(::SetClipboardData(CF_HDROP, drop));
-    EXPECT_TRUE(::SetClipboardData(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), preferred));
-    ::CloseClipboard();
+    ASSERT_TRUE(testing::PutPathOnClipboard(path, effect));
 }
 
 TEST_F(ShellTreeTransfers, CtrlVTakesWhatAnotherProgramCutOrCopied) {

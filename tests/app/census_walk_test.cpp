@@ -204,8 +204,7 @@ TEST(CensusWalk, FoldersThatCannotBeReadAreNamedAndPassedOver) {
     t.File(L"visible.txt");
     TooDeepChain chain(t, L"deep");
     if (chain.Unreadable().empty()) GTEST_SKIP() << "this platform opens every folder it can make";
-    UniqueFileHandle lock(::CreateFileW(t.Path(L"Locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFileHandle lock = testing::LockFolder(t.Path(L"Locked"));
     ASSERT_TRUE(lock);
     CensusState state;
     RecordingHost host;
@@ -226,8 +225,7 @@ TEST(CensusWalk, AFolderThatCannotBeEnumeratedIsPassedOver) {
     t.Dir(L"Locked");
     t.File(L"Locked\\hidden-from-us.txt");
     t.File(L"visible.txt");
-    UniqueFileHandle lock(::CreateFileW(t.Path(L"Locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFileHandle lock = testing::LockFolder(t.Path(L"Locked"));
     ASSERT_TRUE(lock);
     EXPECT_EQ(std::vector<std::wstring>{L"visible.txt"}, Walk(t.Root(), false));
     // A missing folder lists nothing and reports nothing.

@@ -286,8 +286,7 @@ TEST(ConsoleCensus, AListMissingUnreadableFoldersNamesEachAndExitsThree) {
     t.File(L"Locked\\x.txt");
     TooDeepChain chain(t, L"deep");
     if (chain.Unreadable().empty()) GTEST_SKIP() << "this platform opens every folder it can make";
-    UniqueFileHandle lock(::CreateFileW(t.Path(L"Locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFileHandle lock = testing::LockFolder(t.Path(L"Locked"));
     ASSERT_TRUE(lock);
     struct Case {
         std::vector<std::wstring> options;

@@ -242,4 +242,9 @@ CurrentDirectoryAt::CurrentDirectoryAt(const std::wstring& folder) {
 
 CurrentDirectoryAt::~CurrentDirectoryAt() { ::SetCurrentDirectoryW(earlier_.c_str()); }
 
+UniqueFileHandle LockFolder(const std::wstring& path) {
+    return UniqueFileHandle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 }  // namespace census::testing

@@ -2,6 +2,8 @@
 // again (links are removed, never followed).
 #pragma once
 
+#include "runtime/handles.h"
+
 #include <functional>
 #include <string>
 
@@ -54,6 +56,10 @@ public:
 private:
     std::wstring short_top_, long_top_, renamed_, unreadable_;  // short_top_, renamed_: full paths
 };
+
+// The folder at `path` (absolute) held open without sharing: while the
+// handle lives, nothing else can open it to list its entries.
+UniqueFileHandle LockFolder(const std::wstring& path);
 
 // A directory link at `link` leading to `target` (both absolute). False when
 // the platform lets this process make none.

@@ -105,6 +105,16 @@ protected:
     void SetUp() override {
         if (ShellTransfersFiles()) GTEST_SKIP() << "the shell carries out transfers here";
     }
+    // Del on the selected node, then Enter on a confirmation, were one shown.
+    void DeleteAndConfirm() {
+        Perform([] {
+            Chord({VK_DELETE});
+            InputBarrier();  // the key handled: a confirmation, were one shown, would be up now
+            KeyDown(VK_RETURN);
+            KeyUp(VK_RETURN);
+            InputBarrier();
+        });
+    }
 };
 
 TEST_F(ShellTreeTransfers, ADragDecidesOncePerFolderUnderThePointer) {
@@ -161,13 +171,7 @@ TEST_F(ShellTreeTransfers, DelOnAFolderHoldingALinkIsRefusedNamingTheLink) {
     if (!temp.DirLink(L"gamma\\to-desk", elsewhere.Path(L"desk"))) GTEST_SKIP() << "no directory links here";
     Load(temp.Root());
     ClickOn(Top(L"gamma"));
-    Perform([] {
-        Chord({VK_DELETE});
-        InputBarrier();  // the key handled: a confirmation, were one shown, would be up now
-        KeyDown(VK_RETURN);
-        KeyUp(VK_RETURN);
-        InputBarrier();
-    });
+    DeleteAndConfirm();
     ASSERT_EQ(recorded.boxes.size(), 1u);
     EXPECT_NE(recorded.boxes[0].text.find(temp.Path(L"gamma\\to-desk")), std::wstring::npos) << ToUtf8(recorded.boxes[0].text);
     EXPECT_EQ(ReadBytes(elsewhere.Path(L"desk\\keep.txt")), "keep") << "what the link leads to is untouched";
@@ -232,13 +236,7 @@ TEST_F(ShellTreeTransfers, DelIsRefusedWhereTheLinkCheckCouldNotLook) {
     Load(temp.Root());
     tree.SetFileLayerFactory([&] { return std::make_unique<UncheckableFiles>(asked); });
     ClickOn(Top(L"gamma"));
-    Perform([] {
-        Chord({VK_DELETE});
-        InputBarrier();  // the key handled: a confirmation, were one shown, would be up now
-        KeyDown(VK_RETURN);
-        KeyUp(VK_RETURN);
-        InputBarrier();
-    });
+    DeleteAndConfirm();
     ASSERT_EQ(recorded.boxes.size(), 1u);
     EXPECT_EQ(recorded.boxes[0].Icon(), static_cast<UINT>(MB_ICONSTOP));
     EXPECT_NE(recorded.boxes[0].text.find(temp.Path(L"gamma\\sealed")), std::wstring::npos)
